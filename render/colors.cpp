@@ -1,0 +1,3 @@
+#include "render/colors.h"
+
+Color bubbleColor;
