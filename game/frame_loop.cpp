@@ -6,7 +6,7 @@
 #include "game/progression.h"
 #include "render/frame.h"
 
-void playFrame(Game& game)
+void updateFrame(Game& game)
 {
     auto& [pc, bubbles, deleteBubbles, levels, currentLevel, levelIndex] = game;
 
@@ -35,7 +35,12 @@ void playFrame(Game& game)
     }
 
     bubbleCreation(bubbles);
-    drawFrame(currentLevel, pc, bubbles);
+}
+
+void playFrame(Game& game)
+{
+    updateFrame(game);
+    drawFrame(game.currentLevel, game.pc, game.bubbles);
 }
 
 int runFrameLoop(Game& game)

@@ -1,0 +1,14 @@
+#include <gtest/gtest.h>
+
+#include "raylib.h"
+#include "render/colors.h"
+
+// One windowless raylib context serves every test, as the one window serves the game.
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    SetTraceLogLevel(LOG_WARNING);
+    bubbleColor = Color{91, 206, 250, 172};
+    InitWindow(1280, 720, "Driftmoor");
+    return RUN_ALL_TESTS();
+}
