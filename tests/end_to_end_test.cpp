@@ -1,1 +1,173 @@
-#include "tests/support/headless.h"
+#include <chrono>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/xvfb.h"
+
+namespace {
+
+void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+bool looksLikeBubble(const Shot& shot, int x, int y)
+{
+    // A translucent blue bubble over the light background.
+    const unsigned char* p = &shot.rgb[(static_cast<size_t>(y) * shot.width + x) * 3];
+    return p[0] > 120 && p[0] < 160 && p[1] > 200 && p[1] < 235 && p[2] > 240;
+}
+
+} // namespace
+
+// The real binary in a real window on a private X server.
+class EndToEnd : public ::testing::Test {
+protected:
+    Xvfb x;
+    std::unique_ptr<GameProcess> game;
+    std::string window;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(x.running()) << "Xvfb did not start";
+        game = std::make_unique<GameProcess>(x, DRIFTMOOR_BINARY);
+        window = game->waitForWindow(20);
+        ASSERT_FALSE(window.empty()) << "no window named Driftmoor appeared";
+        std::istringstream geometry(x.output("xdotool getwindowgeometry --shell " + window));
+        for (std::string line; std::getline(geometry, line);) {
+            int value = std::atoi(line.substr(line.find('=') + 1).c_str());
+            if (line.rfind("X=", 0) == 0) left = value;
+            if (line.rfind("Y=", 0) == 0) top = value;
+            if (line.rfind("WIDTH=", 0) == 0) width = value;
+            if (line.rfind("HEIGHT=", 0) == 0) height = value;
+        }
+        pause(0.5);
+    }
+
+    void click(int gameX, int gameY)
+    {
+        x.run("xdotool mousemove " + std::to_string(left + gameX) + " " + std::to_string(top + gameY) +
+              " mousedown 1");
+        pause(0.1);
+        x.run("xdotool mouseup 1");
+    }
+
+    void holdKey(const std::string& key, double seconds)
+    {
+        x.run("xdotool keydown " + key);
+        pause(seconds);
+        x.run("xdotool keyup " + key);
+    }
+
+    // The player's box in game coordinates.
+    std::vector<int> player(const Shot& shot)
+    {
+        auto box = shot.boxOf(0, 228, 48);
+        if (!box) return {};
+        return {(*box)[0] - left, (*box)[1] - top, (*box)[2] - left, (*box)[3] - top};
+    }
+
+    bool gameColor(const Shot& shot, int gameX, int gameY, unsigned char r, unsigned char g, unsigned char b)
+    {
+        return shot.isColor(left + gameX, top + gameY, r, g, b);
+    }
+};
+
+TEST_F(EndToEnd, ShowsTheLegendThenLevelOneAndClosesWithStatusOne)
+{
+    EXPECT_EQ(width, 1280);
+    EXPECT_EQ(height, 720);
+
+    Shot intro = Shot::take(x, "intro");
+    ASSERT_GT(intro.width, 0);
+    EXPECT_TRUE(gameColor(intro, 35, 35, 0, 228, 48)) << "player sample";
+    EXPECT_TRUE(gameColor(intro, 35, 82, 0, 0, 0)) << "static platform sample";
+    EXPECT_TRUE(gameColor(intro, 35, 107, 80, 80, 80)) << "gravity platform sample";
+    EXPECT_TRUE(gameColor(intro, 22, 155, 200, 200, 200)) << "static wall sample";
+    EXPECT_TRUE(gameColor(intro, 47, 155, 130, 130, 130)) << "gravity wall sample";
+    EXPECT_TRUE(gameColor(intro, 35, 215, 230, 41, 55)) << "enemy sample";
+    EXPECT_TRUE(looksLikeBubble(intro, left + 35, top + 275)) << "bubble sample";
+    EXPECT_TRUE(gameColor(intro, 35, 335, 0, 121, 241)) << "goal sample";
+    int ink = 0;
+    for (int gx = 10; gx < 700; gx++) ink += gameColor(intro, gx, 395, 0, 0, 0);
+    EXPECT_GT(ink, 50) << "the black prompt under the legend";
+
+    click(640, 360);
+    pause(0.6);
+    Shot play = Shot::take(x, "level1");
+    EXPECT_TRUE(gameColor(play, 640, 360, 245, 245, 245)) << "background";
+    EXPECT_TRUE(gameColor(play, 640, 675, 0, 0, 0)) << "floor at y 670";
+    EXPECT_TRUE(gameColor(play, 1105, 75, 0, 121, 241)) << "goal at (1080, 50)";
+    std::vector<int> pc = player(play);
+    ASSERT_FALSE(pc.empty()) << "no green player on screen";
+    EXPECT_EQ(pc[0], 51);
+    EXPECT_GE(pc[1], 500);
+    EXPECT_LE(pc[3], 670) << "the player rests on the floor, not in it";
+
+    x.run("xdotool key Escape");
+    EXPECT_EQ(game->waitForExit(10), std::optional<int>(1));
+}
+
+TEST_F(EndToEnd, DWalksRightAndSpaceJumps)
+{
+    click(640, 360);
+    pause(0.6);
+    std::vector<int> before = player(Shot::take(x, "before-walk"));
+    holdKey("d", 0.4);
+    std::vector<int> walked = player(Shot::take(x, "after-walk"));
+    ASSERT_FALSE(before.empty());
+    ASSERT_FALSE(walked.empty());
+    EXPECT_GT(walked[0], before[0] + 20);
+    EXPECT_EQ(walked[1], before[1]);
+
+    x.run("xdotool key space");
+    pause(0.3);
+    std::vector<int> jumped = player(Shot::take(x, "jump"));
+    ASSERT_FALSE(jumped.empty());
+    EXPECT_LT(jumped[1], walked[1] - 30);
+}
+
+TEST_F(EndToEnd, ClickedBubbleRisesTranslucent)
+{
+    click(640, 360);
+    pause(0.3);
+    click(300, 600);
+    Shot first = Shot::take(x, "bubble");
+    pause(0.3);
+    Shot later = Shot::take(x, "bubble-later");
+    auto bubbleTop = [&](const Shot& shot) {
+        for (int y = 0; y < 720; y++) {
+            if (looksLikeBubble(shot, left + 300, top + y)) return y;
+        }
+        return -1;
+    };
+    int firstTop = bubbleTop(first);
+    int laterTop = bubbleTop(later);
+    ASSERT_GE(firstTop, 0) << "no bubble under the cursor";
+    EXPECT_LT(firstTop, 600);
+    EXPECT_GE(laterTop, 0);
+    EXPECT_LT(laterTop, firstTop - 20) << "the bubble rises";
+}
+
+TEST_F(EndToEnd, HoldingRPutsThePlayerBackAtTheStart)
+{
+    click(640, 360);
+    pause(0.5);
+    holdKey("d", 0.5);
+    std::vector<int> walked = player(Shot::take(x, "before-restart"));
+    ASSERT_FALSE(walked.empty());
+    ASSERT_GT(walked[0], 80);
+
+    x.run("xdotool keydown r");
+    pause(0.3);
+    std::vector<int> restarted = player(Shot::take(x, "restart"));
+    x.run("xdotool keyup r");
+    ASSERT_FALSE(restarted.empty());
+    EXPECT_EQ(restarted[0], 51);
+    EXPECT_GE(restarted[1], 500);
+    EXPECT_LE(restarted[1], 511) << "one frame of falling from the start point";
+}

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include "raylib.h"
@@ -7,6 +8,9 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // Without a standard input, the first pipe a test opens would become fd 0,
+    // where the windowless platform looks for keystrokes.
+    if (fcntl(0, F_GETFD) == -1) open("/dev/null", O_RDONLY);
     SetTraceLogLevel(LOG_WARNING);
     bubbleColor = Color{91, 206, 250, 172};
     InitWindow(1280, 720, "Driftmoor");

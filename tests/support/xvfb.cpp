@@ -1,1 +1,154 @@
+#include "tests/support/xvfb.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+// Children die with the test process, so a crashed test leaves nothing behind.
+pid_t spawn(const std::vector<std::string>& argv, const std::string& display, int keepFd = -1)
+{
+    pid_t pid = fork();
+    if (pid != 0) return pid;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    int devnull = open("/dev/null", O_RDWR);
+    dup2(devnull, 0);
+    dup2(devnull, 1);
+    dup2(devnull, 2);
+    for (int fd = 3; fd < 256; fd++) {
+        if (fd != keepFd) close(fd);
+    }
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+void stop(pid_t& pid)
+{
+    if (pid <= 0) return;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    pid = -1;
+}
+
+} // namespace
+
+Xvfb::Xvfb()
+{
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1600x900x24", "-nolisten", "tcp"},
+                 "", fds[1]);
+    close(fds[1]);
+    // Xvfb writes the display number it chose once it accepts clients.
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (!number.empty()) display_ = ":" + number;
+}
+
+Xvfb::~Xvfb() { stop(pid_); }
+
+int Xvfb::run(const std::string& command) const
+{
+    std::string full = "DISPLAY=" + display_ + " " + command + " </dev/null >/dev/null 2>&1";
+    int status = std::system(full.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Xvfb::output(const std::string& command) const
+{
+    std::string full = "DISPLAY=" + display_ + " " + command + " </dev/null 2>/dev/null";
+    std::string text;
+    if (FILE* pipe = popen(full.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+Shot Shot::take(const Xvfb& x, const std::string& name)
+{
+    std::filesystem::create_directories(DRIFTMOOR_ARTEFACTS);
+    std::string png = std::string(DRIFTMOOR_ARTEFACTS) + "/" + name + ".png";
+    std::string raw = std::string(DRIFTMOOR_ARTEFACTS) + "/" + name + ".rgb";
+    x.run("import -window root '" + png + "'");
+    x.run("convert '" + png + "' -depth 8 'rgb:" + raw + "'");
+    Shot shot;
+    std::ifstream in(raw, std::ios::binary);
+    shot.rgb.assign(std::istreambuf_iterator<char>(in), {});
+    std::filesystem::remove(raw);
+    if (shot.rgb.size() == 1600u * 900u * 3u) {
+        shot.width = 1600;
+        shot.height = 900;
+    }
+    return shot;
+}
+
+bool Shot::isColor(int x, int y, unsigned char r, unsigned char g, unsigned char b) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height) return false;
+    const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+    return p[0] == r && p[1] == g && p[2] == b;
+}
+
+std::optional<std::vector<int>> Shot::boxOf(unsigned char r, unsigned char g, unsigned char b) const
+{
+    std::vector<int> box{width, height, -1, -1};
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            if (!isColor(x, y, r, g, b)) continue;
+            box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
+        }
+    }
+    if (box[2] < 0) return std::nullopt;
+    return box;
+}
+
+GameProcess::GameProcess(const Xvfb& x, const std::string& binary) : x_(x)
+{
+    pid_ = spawn({binary}, x.display());
+}
+
+GameProcess::~GameProcess() { stop(pid_); }
+
+std::string GameProcess::waitForWindow(double seconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::string id = x_.output("xdotool search --onlyvisible --name '^Driftmoor$'");
+        if (!id.empty()) return id.substr(0, id.find('\n'));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "";
+}
+
+std::optional<int> GameProcess::waitForExit(double seconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            if (WIFEXITED(status)) return WEXITSTATUS(status);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// A private X server on a free display, stopped by its own pid when the
+// test ends, whether it passed or not.
+class Xvfb {
+public:
+    Xvfb();
+    ~Xvfb();
+    Xvfb(const Xvfb&) = delete;
+    Xvfb& operator=(const Xvfb&) = delete;
+
+    bool running() const { return pid_ > 0 && !display_.empty(); }
+    // Runs a shell command against this display; returns its exit status.
+    int run(const std::string& command) const;
+    // The same, returning what the command printed.
+    std::string output(const std::string& command) const;
+    const std::string& display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+// A screenshot of the whole X screen, as RGB.
+struct Shot {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+
+    // Saves `name`.png in the build's artefacts folder for a person to look at.
+    static Shot take(const Xvfb& x, const std::string& name);
+    bool isColor(int x, int y, unsigned char r, unsigned char g, unsigned char b) const;
+    // Bounding box (left, top, right, bottom) of the pixels of one colour, if any.
+    std::optional<std::vector<int>> boxOf(unsigned char r, unsigned char g, unsigned char b) const;
+};
+
+// The real game binary in its own process; killed if the test leaves it running.
+class GameProcess {
+public:
+    GameProcess(const Xvfb& x, const std::string& binary);
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    // The game window's id, once it is mapped (empty if it never appears).
+    std::string waitForWindow(double seconds);
+    // The exit status once the process ends within `seconds`.
+    std::optional<int> waitForExit(double seconds);
+
+private:
+    pid_t pid_ = -1;
+    const Xvfb& x_;
+};
