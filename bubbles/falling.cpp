@@ -6,6 +6,9 @@
 
 namespace {
 
+constexpr double fallDistance = 9.8;
+constexpr double pushUpStep = 0.2;
+
 template <typename Block>
 bool restsOnAny(const Block& block, const std::vector<Platform>& staticPlatforms)
 {
@@ -24,12 +27,12 @@ void fall(Block& block, const std::vector<Platform>& staticPlatforms)
         return;
     }
     if (!restsOnAny(block, staticPlatforms)) {
-        shiftY(block, 9.8);
+        shiftY(block, fallDistance);
     }
     // Runs even after a rest, so a block released inside a platform climbs onto it.
     for (const Platform& platform : staticPlatforms) {
         while (block.restsOn(platform)) {
-            shiftY(block, -0.2);
+            shiftY(block, -pushUpStep);
         }
     }
 }

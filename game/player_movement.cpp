@@ -10,6 +10,13 @@ constexpr int keyA = 65;
 constexpr int keyD = 68;
 constexpr int keySpace = 32;
 
+constexpr float walkDistance = 5.0f;
+constexpr float wallPushStep = 1.0f;
+constexpr int jumpDuration = 30;
+constexpr double jumpRise = 14.7;
+constexpr double fallDistance = 9.8;
+constexpr double pushUpStep = 0.2;
+
 // The push direction comes from the key, not from the side of the wall.
 void pushOutOfWalls(Player& pc, const std::vector<Wall>& walls, float step)
 {
@@ -23,7 +30,7 @@ void pushOutOfWalls(Player& pc, const std::vector<Wall>& walls, float step)
 void walk(Player& pc, const Level& currentLevel, float distance)
 {
     nudgeX(pc, distance);
-    float pushBack = distance < 0 ? 1.0f : -1.0f;
+    float pushBack = distance < 0 ? wallPushStep : -wallPushStep;
     pushOutOfWalls(pc, currentLevel.staticWalls, pushBack);
     pushOutOfWalls(pc, currentLevel.gravityWalls, pushBack);
 }
@@ -43,7 +50,7 @@ void pushUpOutOf(Player& pc, const std::vector<Platform>& platforms)
     for (const Platform& platform : platforms) {
         while (pc.isStandingOn(platform)) {
             pc.airborne = false;
-            shiftY(pc, -0.2);
+            shiftY(pc, -pushUpStep);
         }
     }
 }
@@ -53,20 +60,20 @@ void pushUpOutOf(Player& pc, const std::vector<Platform>& platforms)
 void walkingStep(Player& pc, const Level& currentLevel)
 {
     if (IsKeyDown(keyA)) {
-        walk(pc, currentLevel, -5.0f);
+        walk(pc, currentLevel, -walkDistance);
     }
     if (IsKeyDown(keyD)) {
-        walk(pc, currentLevel, 5.0f);
+        walk(pc, currentLevel, walkDistance);
     }
 }
 
 void jumpStep(Player& pc)
 {
     if (IsKeyPressed(keySpace) && pc.jumpFrames == 0 && !pc.airborne) {
-        pc.jumpFrames = 30;
+        pc.jumpFrames = jumpDuration;
     }
     if (pc.jumpFrames > 0) {
-        shiftY(pc, -14.7);
+        shiftY(pc, -jumpRise);
         pc.jumpFrames -= 1;
         pc.airborne = true;
     }
@@ -85,7 +92,7 @@ void gravityStep(Player& pc, const Level& currentLevel)
         pc.airborne = false;
     }
     if (!supported) {
-        shiftY(pc, 9.8);
+        shiftY(pc, fallDistance);
         pc.airborne = true;
     }
     pushUpOutOf(pc, currentLevel.staticPlatforms);

@@ -18,18 +18,29 @@ void drawBlocks(const std::vector<Block>& blocks, Color color)
 
 void drawFrame(const Level& currentLevel, const Player& pc, const std::vector<Bubble>& bubbles)
 {
+    const Color background{245, 245, 245, 255};
+    const Color enemy{230, 41, 55, 255};
+    const Color staticPlatform{0, 0, 0, 255};
+    const Color staticWall{200, 200, 200, 255};
+    // Gravity makes walls darker and platforms lighter.
+    const Color gravityWall{130, 130, 130, 255};
+    const Color gravityPlatform{80, 80, 80, 255};
+    const Color goal{0, 121, 241, 255};
+    const Color player{0, 228, 48, 255};
+    const float bubbleRadius = 50.0f;
+
     BeginDrawing();
-    ClearBackground(Color{245, 245, 245, 255});
+    ClearBackground(background);
     // Later shapes cover earlier ones: enemies can hide behind blocks.
-    drawBlocks(currentLevel.enemies, Color{230, 41, 55, 255});
-    drawBlocks(currentLevel.staticPlatforms, Color{0, 0, 0, 255});
-    drawBlocks(currentLevel.staticWalls, Color{200, 200, 200, 255});
-    drawBlocks(currentLevel.gravityWalls, Color{130, 130, 130, 255});
-    drawBlocks(currentLevel.gravityPlatforms, Color{80, 80, 80, 255});
-    DrawRectangleRec(currentLevel.goal, Color{0, 121, 241, 255});
-    DrawRectangleRec(pc.rect, Color{0, 228, 48, 255});
+    drawBlocks(currentLevel.enemies, enemy);
+    drawBlocks(currentLevel.staticPlatforms, staticPlatform);
+    drawBlocks(currentLevel.staticWalls, staticWall);
+    drawBlocks(currentLevel.gravityWalls, gravityWall);
+    drawBlocks(currentLevel.gravityPlatforms, gravityPlatform);
+    DrawRectangleRec(currentLevel.goal, goal);
+    DrawRectangleRec(pc.rect, player);
     for (const Bubble& b : bubbles) {
-        DrawCircle(static_cast<int>(b.position.x), static_cast<int>(b.position.y), 50.0f, bubbleColor);
+        DrawCircle(static_cast<int>(b.position.x), static_cast<int>(b.position.y), bubbleRadius, bubbleColor);
     }
     EndDrawing();
 }
