@@ -1,4 +1,3 @@
-#include <cstring>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -8,8 +7,6 @@
 #include "tests/support/headless.h"
 
 namespace {
-
-bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // The game's vertical steps: widen to double, apply, round back to float.
 float risen(float y) { return static_cast<float>(static_cast<double>(y) - 4.9); }

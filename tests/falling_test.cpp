@@ -1,4 +1,3 @@
-#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -6,8 +5,6 @@
 #include "tests/support/headless.h"
 
 namespace {
-
-bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // A block at rest has its bottom edge sunk 0.8 to 1 into its support (a hair
 // under 0.8 from rounding), with both copies of y identical.

@@ -1,5 +1,3 @@
-#include <iomanip>
-#include <sstream>
 #include <string>
 
 #include "game/frame_loop.h"
@@ -7,33 +5,6 @@
 #include "tests/support/replay.h"
 
 namespace {
-
-template <typename Block>
-void describeBlocks(std::ostream& out, const char* name, const std::vector<Block>& blocks)
-{
-    for (const Block& b : blocks) {
-        out << '\n' << name << ' ' << b.x << ',' << b.y << ' ' << b.width << 'x' << b.height << " rect "
-            << b.rect.x << ',' << b.rect.y << " gravity " << b.hasGravity;
-    }
-}
-
-// Everything play can change, with every float exact, so two states compare
-// as text and a mismatch shows where.
-std::string describe(const Game& game)
-{
-    const Level& level = game.currentLevel;
-    std::ostringstream out;
-    out << std::setprecision(9) << "level " << game.levelIndex << " player " << game.pc.x << ',' << game.pc.y
-        << " rect " << game.pc.rect.x << ',' << game.pc.rect.y << " jump " << game.pc.jumpFrames << " airborne "
-        << game.pc.airborne << " bubbles " << game.bubbles.size() << " start " << level.start.x << ','
-        << level.start.y << " goal " << level.goal.x << ',' << level.goal.y;
-    describeBlocks(out, "static platform", level.staticPlatforms);
-    describeBlocks(out, "gravity platform", level.gravityPlatforms);
-    describeBlocks(out, "static wall", level.staticWalls);
-    describeBlocks(out, "gravity wall", level.gravityWalls);
-    for (const Enemy& e : level.enemies) out << "\nenemy " << e.rect.x << ',' << e.rect.y;
-    return out.str();
-}
 
 // A level entered straight from its template: the player on its start point,
 // no jump running, no bubbles.
@@ -94,7 +65,7 @@ TEST_F(Route, SevenLevelsWonInOneRunBackToTheFirst)
             EXPECT_TRUE(holdsNothing(input));
             Game fresh = enteredFresh(now.levelIndex);
             updateFrame(fresh);
-            EXPECT_EQ(describe(now), describe(fresh));
+            EXPECT_EQ(describeState(now), describeState(fresh));
         }
         lastPlayer = now.pc.rect;
         lastGoal = now.currentLevel.goal;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,14 @@ struct Screen {
 };
 
 bool sameColor(Color a, Color b);
+
+// Equality of floats as the game's arithmetic left them, bit for bit.
+bool sameBits(float a, float b);
+
+// Everything play can change, every float exact, so that two states compare
+// as text and a mismatch shows where.
+std::string describeLevel(const Level& level);
+std::string describeState(const Game& game);
 
 // Every test starts with no keys held and the button up.
 class Headless : public ::testing::Test {
