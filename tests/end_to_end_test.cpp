@@ -36,7 +36,10 @@ protected:
         ASSERT_TRUE(x.running()) << "Xvfb did not start";
         game = std::make_unique<GameProcess>(x, DRIFTMOOR_BINARY);
         window = game->waitForWindow(20);
-        ASSERT_FALSE(window.empty()) << "no window named Driftmoor appeared";
+        ASSERT_FALSE(window.empty()) << "no window named Driftmoor appeared on " << x.display() << "; the game is "
+                                     << (game->alive() ? "running" : "gone") << " and printed:\n"
+                                     << game->printed() << "\nwindows:\n"
+                                     << x.output("xwininfo -root -tree");
         std::istringstream geometry(x.output("xdotool getwindowgeometry --shell " + window));
         for (std::string line; std::getline(geometry, line);) {
             int value = std::atoi(line.substr(line.find('=') + 1).c_str());
@@ -45,7 +48,35 @@ protected:
             if (line.rfind("WIDTH=", 0) == 0) width = value;
             if (line.rfind("HEIGHT=", 0) == 0) height = value;
         }
-        pause(0.5);
+        intro = waitFor("intro", [&](const Shot& shot) { return gameColor(shot, 35, 35, 0, 228, 48); });
+        ASSERT_GT(intro.width, 0) << "the intro screen was never drawn";
+    }
+
+    Shot intro;
+
+    // Screenshots until `shown` holds, for machines slower than this one.
+    template <typename Condition>
+    Shot waitFor(const std::string& name, Condition shown, double seconds = 15)
+    {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        do {
+            Shot shot = Shot::take(x, name);
+            if (shot.width > 0 && shown(shot)) return shot;
+            pause(0.1);
+        } while (std::chrono::steady_clock::now() < deadline);
+        return Shot{};
+    }
+
+    // Clicks past the intro and waits for level 1 with the player on its floor.
+    Shot startPlaying()
+    {
+        click(640, 360);
+        Shot play = waitFor("level1", [&](const Shot& shot) {
+            std::vector<int> pc = player(shot);
+            return gameColor(shot, 640, 675, 0, 0, 0) && !pc.empty() && pc[3] >= 660;
+        });
+        EXPECT_GT(play.width, 0) << "level 1 never showed the player on its floor";
+        return play;
     }
 
     void click(int gameX, int gameY)
@@ -82,8 +113,6 @@ TEST_F(EndToEnd, ShowsTheLegendThenLevelOneAndClosesWithStatusOne)
     EXPECT_EQ(width, 1280);
     EXPECT_EQ(height, 720);
 
-    Shot intro = Shot::take(x, "intro");
-    ASSERT_GT(intro.width, 0);
     EXPECT_TRUE(gameColor(intro, 35, 35, 0, 228, 48)) << "player sample";
     EXPECT_TRUE(gameColor(intro, 35, 82, 0, 0, 0)) << "static platform sample";
     EXPECT_TRUE(gameColor(intro, 35, 107, 80, 80, 80)) << "gravity platform sample";
@@ -96,9 +125,7 @@ TEST_F(EndToEnd, ShowsTheLegendThenLevelOneAndClosesWithStatusOne)
     for (int gx = 10; gx < 700; gx++) ink += gameColor(intro, gx, 395, 0, 0, 0);
     EXPECT_GT(ink, 50) << "the black prompt under the legend";
 
-    click(640, 360);
-    pause(0.6);
-    Shot play = Shot::take(x, "level1");
+    Shot play = startPlaying();
     EXPECT_TRUE(gameColor(play, 640, 360, 245, 245, 245)) << "background";
     EXPECT_TRUE(gameColor(play, 640, 675, 0, 0, 0)) << "floor at y 670";
     EXPECT_TRUE(gameColor(play, 1105, 75, 0, 121, 241)) << "goal at (1080, 50)";
@@ -114,9 +141,7 @@ TEST_F(EndToEnd, ShowsTheLegendThenLevelOneAndClosesWithStatusOne)
 
 TEST_F(EndToEnd, DWalksRightAndSpaceJumps)
 {
-    click(640, 360);
-    pause(0.6);
-    std::vector<int> before = player(Shot::take(x, "before-walk"));
+    std::vector<int> before = player(startPlaying());
     holdKey("d", 0.4);
     std::vector<int> walked = player(Shot::take(x, "after-walk"));
     ASSERT_FALSE(before.empty());
@@ -124,18 +149,19 @@ TEST_F(EndToEnd, DWalksRightAndSpaceJumps)
     EXPECT_GT(walked[0], before[0] + 20);
     EXPECT_EQ(walked[1], before[1]);
 
-    // Held across a few frames: a press and release inside one frame is never seen.
-    holdKey("space", 0.15);
-    pause(0.1);
+    // Held across frames, as a press and release inside one frame is never
+    // seen; the shot is taken while the jump is still rising.
+    x.run("xdotool keydown space");
+    pause(0.25);
     std::vector<int> jumped = player(Shot::take(x, "jump"));
+    x.run("xdotool keyup space");
     ASSERT_FALSE(jumped.empty());
     EXPECT_LT(jumped[1], walked[1] - 30);
 }
 
 TEST_F(EndToEnd, ClickedBubbleRisesTranslucent)
 {
-    click(640, 360);
-    pause(0.3);
+    startPlaying();
     click(300, 600);
     Shot first = Shot::take(x, "bubble");
     pause(0.3);
@@ -156,8 +182,7 @@ TEST_F(EndToEnd, ClickedBubbleRisesTranslucent)
 
 TEST_F(EndToEnd, HoldingRPutsThePlayerBackAtTheStart)
 {
-    click(640, 360);
-    pause(0.5);
+    startPlaying();
     holdKey("d", 0.5);
     std::vector<int> walked = player(Shot::take(x, "before-restart"));
     ASSERT_FALSE(walked.empty());

@@ -16,15 +16,17 @@
 namespace {
 
 // Children die with the test process, so a crashed test leaves nothing behind.
-pid_t spawn(const std::vector<std::string>& argv, const std::string& display, int keepFd = -1)
+pid_t spawn(const std::vector<std::string>& argv, const std::string& display, int keepFd = -1,
+            const std::string& log = "/dev/null")
 {
     pid_t pid = fork();
     if (pid != 0) return pid;
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     int devnull = open("/dev/null", O_RDWR);
+    int output = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(devnull, 0);
-    dup2(devnull, 1);
-    dup2(devnull, 2);
+    dup2(output, 1);
+    dup2(output, 2);
     for (int fd = 3; fd < 256; fd++) {
         if (fd != keepFd) close(fd);
     }
@@ -36,11 +38,18 @@ pid_t spawn(const std::vector<std::string>& argv, const std::string& display, in
     _exit(127);
 }
 
+// Asks first, so that Xvfb can remove its lock and socket, then insists.
 void stop(pid_t& pid)
 {
     if (pid <= 0) return;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
+    kill(pid, SIGTERM);
+    for (int wait = 0; wait < 100 && waitpid(pid, nullptr, WNOHANG) == 0; wait++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (waitpid(pid, nullptr, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
     pid = -1;
 }
 
@@ -122,7 +131,10 @@ std::optional<std::vector<int>> Shot::boxOf(unsigned char r, unsigned char g, un
 
 GameProcess::GameProcess(const Xvfb& x, const std::string& binary) : x_(x)
 {
-    pid_ = spawn({binary}, x.display());
+    // What the game prints is kept beside the screenshots.
+    std::filesystem::create_directories(DRIFTMOOR_ARTEFACTS);
+    log_ = std::string(DRIFTMOOR_ARTEFACTS) + "/game.log";
+    pid_ = spawn({binary}, x.display(), -1, log_);
 }
 
 GameProcess::~GameProcess() { stop(pid_); }
@@ -152,3 +164,11 @@ std::optional<int> GameProcess::waitForExit(double seconds)
     }
     return std::nullopt;
 }
+
+std::string GameProcess::printed() const
+{
+    std::ifstream in(log_);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool GameProcess::alive() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }

@@ -52,8 +52,12 @@ public:
     std::string waitForWindow(double seconds);
     // The exit status once the process ends within `seconds`.
     std::optional<int> waitForExit(double seconds);
+    // What the game has printed so far.
+    std::string printed() const;
+    bool alive() const;
 
 private:
     pid_t pid_ = -1;
+    std::string log_;
     const Xvfb& x_;
 };
