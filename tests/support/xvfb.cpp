@@ -67,7 +67,13 @@ Xvfb::Xvfb()
     char c;
     while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
     close(fds[0]);
-    if (!number.empty()) display_ = ":" + number;
+    if (number.empty()) return;
+    display_ = ":" + number;
+    // Only start clients once the server answers one: raylib's X11 layer
+    // crashes when its first connection is refused.
+    for (int attempt = 0; attempt < 100 && run("xdpyinfo") != 0; attempt++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 Xvfb::~Xvfb() { stop(pid_); }
@@ -171,4 +177,11 @@ std::string GameProcess::printed() const
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool GameProcess::alive() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+std::string GameProcess::state()
+{
+    int status = 0;
+    if (pid_ <= 0 || waitpid(pid_, &status, WNOHANG) != pid_) return "running";
+    pid_ = -1;
+    if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
+    return "gone with status " + std::to_string(WEXITSTATUS(status));
+}

@@ -54,7 +54,8 @@ public:
     std::optional<int> waitForExit(double seconds);
     // What the game has printed so far.
     std::string printed() const;
-    bool alive() const;
+    // "running", or how the process ended.
+    std::string state();
 
 private:
     pid_t pid_ = -1;
