@@ -1,3 +1,5 @@
+#include <sys/wait.h>
+
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -205,4 +207,18 @@ TEST_F(EndToEnd, HoldingRPutsThePlayerBackAtTheStart)
     EXPECT_EQ(restarted[0], 51);
     EXPECT_GE(restarted[1], 500);
     EXPECT_LE(restarted[1], 511) << "one frame of falling from the start point";
+}
+
+TEST(WithoutDisplay, SaysSoInsteadOfCrashing)
+{
+    std::string command = std::string("env -u DISPLAY ") + DRIFTMOOR_BINARY + " </dev/null 2>&1";
+    std::string printed;
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) printed += buffer;
+    int status = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status)) << "the game died of a signal";
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_NE(printed.find("DISPLAY is not set"), std::string::npos) << printed;
 }
