@@ -6,14 +6,6 @@
 
 namespace {
 
-constexpr Color background{245, 245, 245, 255};
-constexpr Color enemyColor{230, 41, 55, 255};
-constexpr Color staticPlatformColor{0, 0, 0, 255};
-constexpr Color staticWallColor{200, 200, 200, 255};
-constexpr Color gravityWallColor{130, 130, 130, 255};
-constexpr Color gravityPlatformColor{80, 80, 80, 255};
-constexpr Color goalColor{0, 121, 241, 255};
-constexpr Color playerColor{0, 228, 48, 255};
 
 // The bubble (91, 206, 250) at alpha 172 over `below`.
 Color underBubble(Color below)

@@ -137,6 +137,11 @@ TEST_F(EndToEnd, ShowsTheLegendThenLevelOneAndClosesWithStatusOne)
     EXPECT_GT(ink, 50) << "the black prompt under the legend";
 
     Shot play = startPlaying();
+    int bubblePixels = 0;
+    for (int gy = 0; gy < 720; gy += 2) {
+        for (int gx = 0; gx < 1280; gx += 2) bubblePixels += looksLikeBubble(play, left + gx, top + gy);
+    }
+    EXPECT_EQ(bubblePixels, 0) << "the click that ended the intro also made a bubble";
     EXPECT_TRUE(gameColor(play, 640, 360, 245, 245, 245)) << "background";
     EXPECT_TRUE(gameColor(play, 640, 675, 0, 0, 0)) << "floor at y 670";
     EXPECT_TRUE(gameColor(play, 1105, 75, 0, 121, 241)) << "goal at (1080, 50)";

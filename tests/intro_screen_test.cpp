@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr Color background{245, 245, 245, 255};
-constexpr Color black{0, 0, 0, 255};
-
 struct Text {
     const char* text;
     int x, y, size, lines;
@@ -29,10 +26,10 @@ struct Sample {
     Color color;
 };
 const Sample samples[] = {
-    {10, 10, 50, 50, {0, 228, 48, 255}},     {10, 70, 50, 25, black},
-    {10, 95, 50, 25, {80, 80, 80, 255}},     {10, 130, 25, 50, {200, 200, 200, 255}},
-    {35, 130, 25, 50, {130, 130, 130, 255}}, {10, 190, 50, 50, {230, 41, 55, 255}},
-    {10, 310, 50, 50, {0, 121, 241, 255}},
+    {10, 10, 50, 50, playerColor},      {10, 70, 50, 25, staticPlatformColor},
+    {10, 95, 50, 25, gravityPlatformColor}, {10, 130, 25, 50, staticWallColor},
+    {35, 130, 25, 50, gravityWallColor}, {10, 190, 50, 50, enemyColor},
+    {10, 310, 50, 50, goalColor},
 };
 
 Screen clickedThrough()

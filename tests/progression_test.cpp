@@ -152,7 +152,6 @@ TEST_F(EnemyTouch, FrameShowsTheFreshLevelOneStepOnWithThisPassesBubble)
     ASSERT_EQ(game.bubbles.size(), 1u);
     EXPECT_EQ(game.bubbles[0].position.y, 300.0f);
 
-    const Color playerColor{0, 228, 48, 255};
     EXPECT_EQ(shown.count(0, 560, 1280, 620, playerColor), 0) << "player drawn on the enemy";
 
     // The same pass played on a freshly loaded level must draw the same frame.

@@ -48,6 +48,17 @@ struct Screen {
 
 bool sameColor(Color a, Color b);
 
+// The game's colours as a player sees them on screen.
+inline constexpr Color background{245, 245, 245, 255};
+inline constexpr Color black{0, 0, 0, 255};
+inline constexpr Color enemyColor{230, 41, 55, 255};
+inline constexpr Color staticPlatformColor{0, 0, 0, 255};
+inline constexpr Color staticWallColor{200, 200, 200, 255};
+inline constexpr Color gravityWallColor{130, 130, 130, 255};
+inline constexpr Color gravityPlatformColor{80, 80, 80, 255};
+inline constexpr Color goalColor{0, 121, 241, 255};
+inline constexpr Color playerColor{0, 228, 48, 255};
+
 // Equality of floats as the game's arithmetic left them, bit for bit.
 bool sameBits(float a, float b);
 
