@@ -1,8 +1,6 @@
-#include <cstdio>
-#include <cstdlib>
-
 #include "game/frame_loop.h"
 #include "game/game.h"
+#include "game/platform.h"
 #include "raylib.h"
 #include "render/colors.h"
 #include "render/intro_screen.h"
@@ -12,9 +10,7 @@ int main()
     bubbleColor = Color{91, 206, 250, 172};
     Game game = startGame();
 
-    // raylib's X11 layer crashes when it has no display to open; say why instead.
-    if (std::getenv("DISPLAY") == nullptr) {
-        std::fputs("Driftmoor needs a graphical desktop: DISPLAY is not set.\n", stderr);
+    if (!windowCanOpen()) {
         return 2;
     }
     InitWindow(1280, 720, "Driftmoor");

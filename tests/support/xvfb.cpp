@@ -13,15 +13,29 @@
 #include <fstream>
 #include <thread>
 
+#include <gtest/gtest.h>
+// After gtest, whose names Xlib's macros (None, Bool) would clash with.
+#include <X11/Xlib.h>
+
 namespace {
+
+// Tests run in parallel, so each one's files carry its own name.
+std::string artefact(const std::string& name)
+{
+    std::filesystem::create_directories(DRIFTMOOR_ARTEFACTS);
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string owner = test ? std::string(test->test_suite_name()) + "." + test->name() + "-" : "";
+    return std::string(DRIFTMOOR_ARTEFACTS) + "/" + owner + name;
+}
 
 // Children die with the test process, so a crashed test leaves nothing behind.
 pid_t spawn(const std::vector<std::string>& argv, const std::string& display, int keepFd = -1,
-            const std::string& log = "/dev/null")
+            const std::string& log = "/dev/null", const std::string& folder = "")
 {
     pid_t pid = fork();
     if (pid != 0) return pid;
     prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
     int devnull = open("/dev/null", O_RDWR);
     int output = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(devnull, 0);
@@ -59,7 +73,10 @@ Xvfb::Xvfb()
 {
     int fds[2];
     if (pipe(fds) != 0) return;
-    pid_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1600x900x24", "-nolisten", "tcp"},
+    // -noreset: by default the server resets when its last client leaves and
+    // refuses whoever connects meanwhile, such as a game just starting.
+    pid_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1600x900x24", "-nolisten", "tcp",
+                  "-noreset"},
                  "", fds[1]);
     close(fds[1]);
     // Xvfb writes the display number it chose once it accepts clients.
@@ -69,14 +86,24 @@ Xvfb::Xvfb()
     close(fds[0]);
     if (number.empty()) return;
     display_ = ":" + number;
-    // Only start clients once the server answers one: raylib's X11 layer
-    // crashes when its first connection is refused.
-    for (int attempt = 0; attempt < 100 && run("xdpyinfo") != 0; attempt++) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
 }
 
 Xvfb::~Xvfb() { stop(pid_); }
+
+void Xvfb::requestClose(const std::string& window) const
+{
+    Display* connection = XOpenDisplay(display_.c_str());
+    if (!connection) return;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = std::stoul(window);
+    event.xclient.message_type = XInternAtom(connection, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(connection, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(connection, event.xclient.window, False, NoEventMask, &event);
+    XCloseDisplay(connection);
+}
 
 int Xvfb::run(const std::string& command) const
 {
@@ -99,9 +126,8 @@ std::string Xvfb::output(const std::string& command) const
 
 Shot Shot::take(const Xvfb& x, const std::string& name)
 {
-    std::filesystem::create_directories(DRIFTMOOR_ARTEFACTS);
-    std::string png = std::string(DRIFTMOOR_ARTEFACTS) + "/" + name + ".png";
-    std::string raw = std::string(DRIFTMOOR_ARTEFACTS) + "/" + name + ".rgb";
+    std::string png = artefact(name + ".png");
+    std::string raw = artefact(name + ".rgb");
     x.run("import -window root '" + png + "'");
     x.run("convert '" + png + "' -depth 8 'rgb:" + raw + "'");
     Shot shot;
@@ -135,12 +161,11 @@ std::optional<std::vector<int>> Shot::boxOf(unsigned char r, unsigned char g, un
     return box;
 }
 
-GameProcess::GameProcess(const Xvfb& x, const std::string& binary) : x_(x)
+GameProcess::GameProcess(const Xvfb& x, const std::string& binary, const std::string& folder) : x_(x)
 {
     // What the game prints is kept beside the screenshots.
-    std::filesystem::create_directories(DRIFTMOOR_ARTEFACTS);
-    log_ = std::string(DRIFTMOOR_ARTEFACTS) + "/game.log";
-    pid_ = spawn({binary}, x.display(), -1, log_);
+    log_ = artefact("game.log");
+    pid_ = spawn({binary}, x.display(), -1, log_, folder);
 }
 
 GameProcess::~GameProcess() { stop(pid_); }

@@ -21,6 +21,8 @@ public:
     // The same, returning what the command printed.
     std::string output(const std::string& command) const;
     const std::string& display() const { return display_; }
+    // What a window manager sends when the window's close button is pressed.
+    void requestClose(const std::string& window) const;
 
 private:
     pid_t pid_ = -1;
@@ -43,7 +45,8 @@ struct Shot {
 // The real game binary in its own process; killed if the test leaves it running.
 class GameProcess {
 public:
-    GameProcess(const Xvfb& x, const std::string& binary);
+    // Started in `folder` when one is given.
+    GameProcess(const Xvfb& x, const std::string& binary, const std::string& folder = "");
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;

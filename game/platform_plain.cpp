@@ -1,0 +1,4 @@
+#include "game/platform.h"
+
+// The browser and Windows open their window without anything to check first.
+bool windowCanOpen() { return true; }
