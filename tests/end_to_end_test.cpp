@@ -236,7 +236,7 @@ TEST_F(EndToEnd, EscapeOnTheIntroThenAClickEndsWithStatusOne)
 }
 
 // A touchpad's tap delivers press and release together, inside one frame.
-TEST_F(EndToEnd, InstantClicksStartTheGameAndMakeBubbles)
+TEST_F(EndToEnd, InstantClicksAndTapsCount)
 {
     auto instantClick = [&](int gameX, int gameY) {
         x.run("xdotool mousemove " + std::to_string(left + gameX) + " " + std::to_string(top + gameY) + " click 1");
@@ -257,6 +257,15 @@ TEST_F(EndToEnd, InstantClicksStartTheGameAndMakeBubbles)
         for (int y = 0; y < 660 && !seen; y++) seen = looksLikeBubble(bubbles, left + column, top + y);
         EXPECT_TRUE(seen) << "no bubble above the instant click at x " << column;
     }
+
+    std::vector<int> standing = player(bubbles);
+    ASSERT_FALSE(standing.empty());
+    x.run("xdotool key space");
+    Shot jumped = waitFor("tapped-space", [&](const Shot& shot) {
+        std::vector<int> pc = player(shot);
+        return !pc.empty() && pc[1] < standing[1] - 30;
+    }, 1);
+    EXPECT_GT(jumped.width, 0) << "a tap of space did not jump";
 }
 
 // The game stores nothing: F12, raylib's screenshot key, writes no file.
