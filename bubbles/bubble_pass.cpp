@@ -44,7 +44,8 @@ bool captureFrom(std::vector<Block>& blocks, const char* kind, Bubble& b, const 
             b.carriedIndex = j;
             b.carrying = true;
             blocks[j].hasGravity = false;
-            b.carriedKind = kind;
+            // Moved in: GCC 12 at -O3 takes a literal assigned here for an overlapping copy.
+            b.carriedKind = std::string(kind);
             return true;
         }
     }
@@ -55,7 +56,7 @@ void captureGoal(Bubble& b, const std::vector<Bubble>& bubbles, const Level& cur
 {
     if (CheckCollisionPointRec(b.position, currentLevel.goal) && !goalTaken(bubbles)) {
         b.carrying = true;
-        b.carriedKind = "v";
+        b.carriedKind = std::string("v");
     }
 }
 
