@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 // After gtest, whose names Xlib's macros (None, Bool) would clash with.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -89,6 +90,21 @@ Xvfb::Xvfb()
 }
 
 Xvfb::~Xvfb() { stop(pid_); }
+
+std::vector<unsigned char> Xvfb::pixel(int x, int y) const
+{
+    std::vector<unsigned char> rgb;
+    Display* connection = XOpenDisplay(display_.c_str());
+    if (!connection) return rgb;
+    if (XImage* image = XGetImage(connection, DefaultRootWindow(connection), x, y, 1, 1, AllPlanes, ZPixmap)) {
+        unsigned long value = XGetPixel(image, 0, 0);
+        rgb = {static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 8),
+               static_cast<unsigned char>(value)};
+        XDestroyImage(image);
+    }
+    XCloseDisplay(connection);
+    return rgb;
+}
 
 void Xvfb::requestClose(const std::string& window) const
 {

@@ -21,6 +21,9 @@ public:
     // The same, returning what the command printed.
     std::string output(const std::string& command) const;
     const std::string& display() const { return display_; }
+    // One screen pixel as RGB, read straight from the server: fast enough to
+    // catch what lasts only a few frames.
+    std::vector<unsigned char> pixel(int x, int y) const;
     // What a window manager sends when the window's close button is pressed.
     void requestClose(const std::string& window) const;
 
