@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -35,6 +36,17 @@ fs::path unpackZip(const fs::path& folder)
     return folder / fs::path(DRIFTMOOR_WINDOWS_ZIP).stem();
 }
 
+std::string printed(const std::string& command)
+{
+    std::string text;
+    if (FILE* pipe = popen((command + " </dev/null 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
 // A wine prefix of the test's own, made on first use, so that stopping its
 // wineserver touches no other test.
 class WinePrefix {
@@ -45,6 +57,7 @@ public:
                        "WINEDLLOVERRIDES=mscoree,mshtml="}
     {
         if (fs::exists(folder / "system.reg")) return;
+        fs::create_directories(folder.parent_path());
         run(DRIFTMOOR_WINE64 " wineboot -i");
         // Made without a display, its desktop would give the game no OpenGL:
         // the game's start brings up a fresh one on the test's display.
@@ -60,12 +73,19 @@ public:
 
     const std::vector<std::string>& environment() const { return environment_; }
 
+    // What a command run in this prefix, without a display, prints on stdout.
+    std::string output(const std::string& command) const { return printed(withSettings(command)); }
+
 private:
-    void run(const std::string& command) const
+    std::string withSettings(const std::string& command) const
     {
         std::string line = "env -u DISPLAY";
         for (const std::string& setting : environment_) line += " '" + setting + "'";
-        [[maybe_unused]] int status = std::system((line + " " + command + " </dev/null >/dev/null 2>&1").c_str());
+        return line + " " + command;
+    }
+    void run(const std::string& command) const
+    {
+        [[maybe_unused]] int status = std::system((withSettings(command) + " </dev/null >/dev/null 2>&1").c_str());
     }
 
     std::vector<std::string> environment_;
@@ -143,4 +163,19 @@ TEST(WindowsGame, ShowsTheIntroThenLevelOneAndEscapeEndsWithStatusOne)
 
     x.run("xdotool key Escape");
     EXPECT_EQ(wine.waitForExit(20), std::optional<int>(1)) << wine.state();
+}
+
+// The seven-level route through the real frame code on raylib's windowless
+// platform: the Windows build reaches each level on the same frame and ends in
+// the same state, every float exact, as the native build.
+TEST(WindowsRoute, ReplaysAsTheNativeBuildDoes)
+{
+    std::string native = printed("'" DRIFTMOOR_ROUTE_PLAYER "' '" DRIFTMOOR_ROUTE "'");
+    ASSERT_NE(native.find("final state:"), std::string::npos) << native;
+    WinePrefix prefix(testFolder() / "prefix");
+    std::string windows = prefix.output(DRIFTMOOR_WINE64 " '" DRIFTMOOR_WINDOWS_ROUTE_PLAYER "' '" DRIFTMOOR_ROUTE "'");
+    // Windows' C runtime ends every printed line with CR LF.
+    std::string expected;
+    for (char c : native) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(windows, expected);
 }
