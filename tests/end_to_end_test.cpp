@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/screen_samples.h"
 #include "tests/support/xvfb.h"
 
 namespace {
@@ -17,9 +17,7 @@ void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<d
 
 bool looksLikeBubble(const Shot& shot, int x, int y)
 {
-    // A translucent blue bubble over the light background.
-    const unsigned char* p = &shot.rgb[(static_cast<size_t>(y) * shot.width + x) * 3];
-    return p[0] > 120 && p[0] < 160 && p[1] > 200 && p[1] < 235 && p[2] > 240;
+    return ::looksLikeBubble(&shot.rgb[(static_cast<size_t>(y) * shot.width + x) * 3]);
 }
 
 } // namespace
@@ -49,14 +47,11 @@ protected:
                                      << game->state() << " and printed:\n"
                                      << game->printed() << "\nwindows:\n"
                                      << x.output("xwininfo -root -tree");
-        std::istringstream geometry(x.output("xdotool getwindowgeometry --shell " + window));
-        for (std::string line; std::getline(geometry, line);) {
-            int value = std::atoi(line.substr(line.find('=') + 1).c_str());
-            if (line.rfind("X=", 0) == 0) left = value;
-            if (line.rfind("Y=", 0) == 0) top = value;
-            if (line.rfind("WIDTH=", 0) == 0) width = value;
-            if (line.rfind("HEIGHT=", 0) == 0) height = value;
-        }
+        Xvfb::Box box = x.geometry(window);
+        left = box.left;
+        top = box.top;
+        width = box.width;
+        height = box.height;
         intro = waitFor("intro", [&](const Shot& shot) { return gameColor(shot, 35, 35, 0, 228, 48); });
         ASSERT_GT(intro.width, 0) << "the intro screen was never drawn";
     }
@@ -128,14 +123,8 @@ TEST_F(EndToEnd, ShowsTheLegendThenLevelOneAndClosesWithStatusOne)
     EXPECT_EQ(width, 1280);
     EXPECT_EQ(height, 720);
 
-    EXPECT_TRUE(gameColor(intro, 35, 35, 0, 228, 48)) << "player sample";
-    EXPECT_TRUE(gameColor(intro, 35, 82, 0, 0, 0)) << "static platform sample";
-    EXPECT_TRUE(gameColor(intro, 35, 107, 80, 80, 80)) << "gravity platform sample";
-    EXPECT_TRUE(gameColor(intro, 22, 155, 200, 200, 200)) << "static wall sample";
-    EXPECT_TRUE(gameColor(intro, 47, 155, 130, 130, 130)) << "gravity wall sample";
-    EXPECT_TRUE(gameColor(intro, 35, 215, 230, 41, 55)) << "enemy sample";
-    EXPECT_TRUE(looksLikeBubble(intro, left + 35, top + 275)) << "bubble sample";
-    EXPECT_TRUE(gameColor(intro, 35, 335, 0, 121, 241)) << "goal sample";
+    for (const Sample& s : introSamples) EXPECT_TRUE(gameColor(intro, s.x, s.y, s.r, s.g, s.b)) << s.what << " sample";
+    EXPECT_TRUE(looksLikeBubble(intro, left + introBubbleX, top + introBubbleY)) << "bubble sample";
     int ink = 0;
     for (int gx = 10; gx < 700; gx++) ink += gameColor(intro, gx, 395, 0, 0, 0);
     EXPECT_GT(ink, 50) << "the black prompt under the legend";
@@ -146,9 +135,7 @@ TEST_F(EndToEnd, ShowsTheLegendThenLevelOneAndClosesWithStatusOne)
         for (int gx = 0; gx < 1280; gx += 2) bubblePixels += looksLikeBubble(play, left + gx, top + gy);
     }
     EXPECT_EQ(bubblePixels, 0) << "the click that ended the intro also made a bubble";
-    EXPECT_TRUE(gameColor(play, 640, 360, 245, 245, 245)) << "background";
-    EXPECT_TRUE(gameColor(play, 640, 675, 0, 0, 0)) << "floor at y 670";
-    EXPECT_TRUE(gameColor(play, 1105, 75, 0, 121, 241)) << "goal at (1080, 50)";
+    for (const Sample& s : levelOneSamples) EXPECT_TRUE(gameColor(play, s.x, s.y, s.r, s.g, s.b)) << s.what;
     std::vector<int> pc = player(play);
     ASSERT_FALSE(pc.empty()) << "no green player on screen";
     EXPECT_EQ(pc[0], 51);

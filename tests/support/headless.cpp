@@ -1,29 +1,10 @@
 #include "tests/support/headless.h"
 
 #include <array>
-#include <cstring>
-#include <iomanip>
-#include <sstream>
 
-#include "game/frame_loop.h"
 #include "rlgl.h"
 
 namespace {
-
-// raylib's automation event types.
-constexpr unsigned keyUp = 1;
-constexpr unsigned keyDown = 2;
-constexpr unsigned mouseButtonUp = 5;
-constexpr unsigned mouseButtonDown = 6;
-constexpr unsigned mousePosition = 7;
-constexpr unsigned windowClose = 18;
-
-void play(unsigned type, int a = 0, int b = 0)
-{
-    PlayAutomationEvent(AutomationEvent{0, type, {a, b, 0, 0}});
-}
-
-bool mouseHeld = false;
 
 // The software renderer hands channels back in an order of its own: learn it
 // from a frame cleared to a known colour.
@@ -47,46 +28,6 @@ std::array<int, 3> channelOrder()
 }
 
 } // namespace
-
-namespace input {
-
-void holdKey(int key) { play(keyDown, key); }
-void releaseKey(int key) { play(keyUp, key); }
-
-void pressMouseAt(int x, int y)
-{
-    play(mousePosition, x, y);
-    play(mouseButtonDown, 0);
-    mouseHeld = true;
-}
-
-void releaseMouse()
-{
-    play(mouseButtonUp, 0);
-    mouseHeld = false;
-}
-
-void requestClose() { play(windowClose); }
-
-void settle()
-{
-    for (int key : {keyA, keyD, keyR, keySpace}) releaseKey(key);
-    releaseMouse();
-    BeginDrawing();
-    EndDrawing();
-}
-
-} // namespace input
-
-void playFrames(Game& game, int count)
-{
-    for (int n = 0; n < count; n++) {
-        playFrame(game);
-        // The windowless platform never ages the button state, so a press
-        // would repeat every frame; lift it like a real click.
-        if (mouseHeld) input::releaseMouse();
-    }
-}
 
 Game gameOnLevel(int levelIndex)
 {
@@ -123,50 +64,3 @@ int Screen::count(int x0, int y0, int x1, int y1, Color color) const
 }
 
 bool sameColor(Color a, Color b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
-
-bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-namespace {
-
-template <typename Block>
-void describeBlocks(std::ostream& out, const char* name, const std::vector<Block>& blocks)
-{
-    for (const Block& b : blocks) {
-        out << '\n' << name << ' ' << b.x << ',' << b.y << ' ' << b.width << 'x' << b.height << " rect "
-            << b.rect.x << ',' << b.rect.y << ' ' << b.rect.width << 'x' << b.rect.height << " gravity "
-            << b.hasGravity;
-    }
-}
-
-} // namespace
-
-std::string describeLevel(const Level& level)
-{
-    std::ostringstream out;
-    out << std::setprecision(9) << "start " << level.start.x << ',' << level.start.y << " goal " << level.goal.x
-        << ',' << level.goal.y << ' ' << level.goal.width << 'x' << level.goal.height;
-    describeBlocks(out, "static platform", level.staticPlatforms);
-    describeBlocks(out, "gravity platform", level.gravityPlatforms);
-    describeBlocks(out, "static wall", level.staticWalls);
-    describeBlocks(out, "gravity wall", level.gravityWalls);
-    for (const Enemy& e : level.enemies) {
-        out << "\nenemy " << e.x << ',' << e.y << ' ' << e.width << 'x' << e.height << " rect " << e.rect.x << ','
-            << e.rect.y;
-    }
-    return out.str();
-}
-
-std::string describeState(const Game& game)
-{
-    std::ostringstream out;
-    out << std::setprecision(9) << "level " << game.levelIndex << " player " << game.pc.x << ',' << game.pc.y
-        << " rect " << game.pc.rect.x << ',' << game.pc.rect.y << " jump " << game.pc.jumpFrames << " airborne "
-        << game.pc.airborne << '\n'
-        << describeLevel(game.currentLevel);
-    for (const Bubble& b : game.bubbles) {
-        out << "\nbubble " << b.position.x << ',' << b.position.y << " carrying " << b.carrying << " kind '"
-            << b.carriedKind << "' index " << b.carriedIndex;
-    }
-    out << "\nmarked " << game.deleteBubbles.size();
-    return out.str();
-}

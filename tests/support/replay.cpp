@@ -6,7 +6,7 @@
 
 #include "game/frame_loop.h"
 #include "render/intro_screen.h"
-#include "tests/support/headless.h"
+#include "tests/support/input.h"
 
 namespace {
 

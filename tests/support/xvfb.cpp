@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -31,7 +32,8 @@ std::string artefact(const std::string& name)
 
 // Children die with the test process, so a crashed test leaves nothing behind.
 pid_t spawn(const std::vector<std::string>& argv, const std::string& display, int keepFd = -1,
-            const std::string& log = "/dev/null", const std::string& folder = "")
+            const std::string& log = "/dev/null", const std::string& folder = "",
+            const std::vector<std::string>& environment = {})
 {
     pid_t pid = fork();
     if (pid != 0) return pid;
@@ -46,6 +48,7 @@ pid_t spawn(const std::vector<std::string>& argv, const std::string& display, in
         if (fd != keepFd) close(fd);
     }
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    for (const std::string& setting : environment) putenv(const_cast<char*>(setting.c_str()));
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -121,6 +124,20 @@ void Xvfb::requestClose(const std::string& window) const
     XCloseDisplay(connection);
 }
 
+Xvfb::Box Xvfb::geometry(const std::string& window) const
+{
+    Box box;
+    std::istringstream shell(output("xdotool getwindowgeometry --shell " + window));
+    for (std::string line; std::getline(shell, line);) {
+        int value = std::atoi(line.substr(line.find('=') + 1).c_str());
+        if (line.rfind("X=", 0) == 0) box.left = value;
+        if (line.rfind("Y=", 0) == 0) box.top = value;
+        if (line.rfind("WIDTH=", 0) == 0) box.width = value;
+        if (line.rfind("HEIGHT=", 0) == 0) box.height = value;
+    }
+    return box;
+}
+
 int Xvfb::run(const std::string& command) const
 {
     std::string full = "DISPLAY=" + display_ + " " + command + " </dev/null >/dev/null 2>&1";
@@ -182,6 +199,14 @@ GameProcess::GameProcess(const Xvfb& x, const std::string& binary, const std::st
     // What the game prints is kept beside the screenshots.
     log_ = artefact("game.log");
     pid_ = spawn({binary}, x.display(), -1, log_, folder);
+}
+
+GameProcess::GameProcess(const Xvfb& x, const std::vector<std::string>& command, const std::string& folder,
+                         const std::vector<std::string>& environment)
+    : x_(x)
+{
+    log_ = artefact("game.log");
+    pid_ = spawn(command, x.display(), -1, log_, folder, environment);
 }
 
 GameProcess::~GameProcess() { stop(pid_); }

@@ -26,6 +26,14 @@ public:
     std::vector<unsigned char> pixel(int x, int y) const;
     // What a window manager sends when the window's close button is pressed.
     void requestClose(const std::string& window) const;
+    // Where a window lies on the screen and its size.
+    struct Box {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+    };
+    Box geometry(const std::string& window) const;
 
 private:
     pid_t pid_ = -1;
@@ -50,6 +58,9 @@ class GameProcess {
 public:
     // Started in `folder` when one is given.
     GameProcess(const Xvfb& x, const std::string& binary, const std::string& folder = "");
+    // A command line, with NAME=value settings added to its environment.
+    GameProcess(const Xvfb& x, const std::vector<std::string>& command, const std::string& folder,
+                const std::vector<std::string>& environment);
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
