@@ -1,0 +1,71 @@
+// Debian's chromium, headless, driven by puppeteer-core: shared by the
+// browser test and the benchmark.
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import puppeteer from 'puppeteer-core';
+import { decodePng } from './png.mjs';
+
+// Software WebGL, and none of the background connections this closed
+// network would refuse.
+const flags = [
+  '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  '--no-first-run', '--disable-quic',
+];
+
+// A browser with a fresh empty profile, removed again by close().
+export async function launchChromium() {
+  const profile = mkdtempSync(join(tmpdir(), 'driftmoor-chromium-'));
+  const executablePath = execFileSync('which', ['chromium']).toString().trim();
+  const browser = await puppeteer.launch({ executablePath, headless: true, userDataDir: profile, args: flags });
+  return {
+    browser,
+    async close() {
+      await browser.close();
+      rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// Opens the page at `url` in a window shorter than the page, so that it can
+// scroll; `before` runs in the page before any of its scripts.
+export async function openPage(browser, url, before) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1400, height: 700 });
+  if (before) await page.evaluateOnNewDocument(before);
+  await page.goto(url);
+  return page;
+}
+
+// Where the canvas is on the page, for clicks and screenshots.
+export async function canvasBox(page) {
+  return page.$eval('#canvas', (canvas) => {
+    const r = canvas.getBoundingClientRect();
+    return { x: r.x + window.scrollX, y: r.y + window.scrollY, width: r.width, height: r.height };
+  });
+}
+
+// The canvas as the page shows it, also kept as `file` when one is given.
+export async function screenshot(page, file) {
+  const png = Buffer.from(await page.screenshot({ clip: await canvasBox(page) }));
+  if (file) writeFileSync(file, png);
+  return decodePng(png);
+}
+
+// Clicks at (x, y) in canvas pixels, holding the button a little as a hand does.
+export async function clickCanvas(page, x, y) {
+  const box = await canvasBox(page);
+  await page.mouse.click(box.x + x, box.y + y, { delay: 30 });
+}
+
+// Seconds the page's main thread has been busy so far (Chromium's TaskDuration).
+export async function busySeconds(page) {
+  if (!page.driftmoorMetrics) {
+    page.driftmoorMetrics = await page.createCDPSession();
+    await page.driftmoorMetrics.send('Performance.enable');
+  }
+  const { metrics } = await page.driftmoorMetrics.send('Performance.getMetrics');
+  return metrics.find((m) => m.name === 'TaskDuration').value;
+}

@@ -1,0 +1,45 @@
+// A small static server for the web folder, on 127.0.0.1 at a free port.
+//   node web/serve.mjs FOLDER   serves FOLDER and prints the address to open
+import { createServer } from 'node:http';
+import { readFile } from 'node:fs/promises';
+import { extname, join, resolve, sep } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+const types = {
+  '.html': 'text/html; charset=utf-8',
+  '.js': 'text/javascript; charset=utf-8',
+  '.wasm': 'application/wasm',
+};
+
+// Resolves to the listening server; its address is server.url.
+export function serve(folder) {
+  const root = resolve(folder);
+  const server = createServer(async (request, response) => {
+    try {
+      let path = decodeURIComponent(new URL(request.url, 'http://host').pathname);
+      if (path.endsWith('/')) path += 'index.html';
+      const file = join(root, path);
+      if (!file.startsWith(root + sep)) throw new Error('outside the folder');
+      const body = await readFile(file);
+      response.writeHead(200, {
+        'Content-Type': types[extname(file)] ?? 'application/octet-stream',
+        'Cache-Control': 'no-store',
+      });
+      response.end(body);
+    } catch {
+      response.writeHead(404, { 'Content-Type': 'text/plain' }).end('not found\n');
+    }
+  });
+  return new Promise((done, failed) => {
+    server.once('error', failed);
+    server.listen(0, '127.0.0.1', () => {
+      server.url = `http://127.0.0.1:${server.address().port}/`;
+      done(server);
+    });
+  });
+}
+
+if (import.meta.url === pathToFileURL(process.argv[1]).href) {
+  const server = await serve(process.argv[2] ?? '.');
+  console.log(server.url);
+}

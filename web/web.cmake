@@ -1,0 +1,44 @@
+# The browser build, included by the top CMakeLists.txt under emscripten: the
+# game and our page in one folder a static host can serve, and the route
+# player for Node.
+
+import_raylib(raylib_web "${DRIFTMOOR_DEPS}/raylib-web")
+import_raylib(raylib_web_memory "${DRIFTMOOR_DEPS}/raylib-web-memory")
+
+# Debian's emscripten runs its JavaScript passes with `node` and needs Debian's
+# acorn; a node from elsewhere does not look in Debian's module folder.
+find_path(DRIFTMOOR_NODE_MODULES acorn/package.json
+    PATHS /usr/share/nodejs /usr/lib/nodejs NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(NOT DRIFTMOOR_NODE_MODULES)
+    message(FATAL_ERROR "acorn not found for emscripten: run scripts/setup first")
+endif()
+set(CMAKE_CXX_LINKER_LAUNCHER "${CMAKE_COMMAND}" -E env "NODE_PATH=${DRIFTMOOR_NODE_MODULES}")
+
+# Adds a program drawn on our page: PROGRAM.js and .wasm beside index.html in
+# `folder`, under the names the page loads.
+function(add_web_page_program target folder)
+    add_executable(${target} ${ARGN})
+    target_link_libraries(${target} PRIVATE raylib_web)
+    # ASYNCIFY lets raylib's event poll and frame wait yield to the page, so
+    # the game's own loops run unchanged. The page makes the WebGL context
+    # itself, opaque, and starts main once everything has loaded.
+    target_link_options(${target} PRIVATE -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
+        -sGL_PREINITIALIZED_CONTEXT=1 -sEXPORTED_RUNTIME_METHODS=ccall)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME driftmoor RUNTIME_OUTPUT_DIRECTORY "${folder}")
+    configure_file("${PROJECT_SOURCE_DIR}/web/index.html.in" "${folder}/index.html" @ONLY)
+endfunction()
+
+set(DRIFTMOOR_WEB_FOLDER "${CMAKE_BINARY_DIR}/web")
+add_web_page_program(driftmoor "${DRIFTMOOR_WEB_FOLDER}" game/main.cpp game/platform_plain.cpp)
+target_link_libraries(driftmoor PRIVATE driftmoor_core)
+
+# The bare raylib program scripts/bench measures the page against.
+add_web_page_program(bare_web "${CMAKE_BINARY_DIR}/bench-web" bench/bare_web.cpp)
+set_target_properties(bare_web PROPERTIES EXCLUDE_FROM_ALL ON)
+target_compile_options(bare_web PRIVATE ${warnings} ${float_rules})
+
+# The route player under Node, reading the route from the real file system.
+include(tests/route_player.cmake)
+add_route_player(raylib_web_memory)
+target_link_options(driftmoor_route_player PRIVATE -sNODERAWFS=1 -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1
+    -sEXIT_RUNTIME=1)
