@@ -4,6 +4,7 @@
 
 import_raylib(raylib_web "${DRIFTMOOR_DEPS}/raylib-web")
 import_raylib(raylib_web_memory "${DRIFTMOOR_DEPS}/raylib-web-memory")
+target_include_directories(driftmoor_core PUBLIC "${DRIFTMOOR_DEPS}/raylib-web/include")
 
 # Debian's emscripten runs its JavaScript passes with `node` and needs Debian's
 # acorn; a node from elsewhere does not look in Debian's module folder.
