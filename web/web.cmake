@@ -37,6 +37,7 @@ target_link_libraries(driftmoor PRIVATE driftmoor_core)
 add_web_page_program(bare_web "${CMAKE_BINARY_DIR}/bench-web" bench/bare_web.cpp)
 set_target_properties(bare_web PROPERTIES EXCLUDE_FROM_ALL ON)
 target_compile_options(bare_web PRIVATE ${warnings} ${float_rules})
+target_include_directories(bare_web PRIVATE "${PROJECT_SOURCE_DIR}")
 
 # The route player under Node, reading the route from the real file system.
 include(tests/route_player.cmake)
