@@ -3,7 +3,6 @@
 # player for Node.
 
 import_raylib(raylib_web "${DRIFTMOOR_DEPS}/raylib-web")
-import_raylib(raylib_web_memory "${DRIFTMOOR_DEPS}/raylib-web-memory")
 target_include_directories(driftmoor_core PUBLIC "${DRIFTMOOR_DEPS}/raylib-web/include")
 
 # Debian's emscripten runs its JavaScript passes with `node` and needs Debian's
@@ -40,6 +39,10 @@ target_compile_options(bare_web PRIVATE ${warnings} ${float_rules})
 target_include_directories(bare_web PRIVATE "${PROJECT_SOURCE_DIR}")
 
 # The route player under Node, reading the route from the real file system.
+if(NOT BUILD_TESTING)
+    return()
+endif()
+import_raylib(raylib_web_memory "${DRIFTMOOR_DEPS}/raylib-web-memory")
 include(tests/route_player.cmake)
 add_route_player(raylib_web_memory)
 target_link_options(driftmoor_route_player PRIVATE -sNODERAWFS=1 -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1
