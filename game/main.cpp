@@ -1,6 +1,6 @@
 #include "game/frame_loop.h"
 #include "game/game.h"
-#include "game/platform.h"
+#include "game/window_check.h"
 #include "raylib.h"
 #include "render/colors.h"
 #include "render/intro_screen.h"

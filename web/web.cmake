@@ -29,7 +29,7 @@ function(add_web_page_program target folder)
 endfunction()
 
 set(DRIFTMOOR_WEB_FOLDER "${CMAKE_BINARY_DIR}/web")
-add_web_page_program(driftmoor "${DRIFTMOOR_WEB_FOLDER}" game/main.cpp game/platform_plain.cpp)
+add_web_page_program(driftmoor "${DRIFTMOOR_WEB_FOLDER}" game/main.cpp game/window_check_none.cpp)
 target_link_libraries(driftmoor PRIVATE driftmoor_core)
 
 # The bare raylib program scripts/bench measures the page against.

@@ -1,6 +1,6 @@
 #pragma once
 
-// What the game needs from its platform before it opens the window. Each build
+// What the game checks before it opens the window. Each build
 // compiles one definition: the X11 desktop checks its display, the others
 // have nothing to check.
 //

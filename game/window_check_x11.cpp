@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "game/platform.h"
+#include "game/window_check.h"
 
 // raylib's X11 layer crashes when it cannot reach the display, so the game
 // tries first and says why in words a player can act on.
