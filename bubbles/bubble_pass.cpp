@@ -36,6 +36,13 @@ bool goalTaken(const std::vector<Bubble>& bubbles)
                        [](const Bubble& other) { return other.carriedKind == "v"; });
 }
 
+// GCC 12 at -O3 gives a false -Wrestrict warning when a literal is assigned to
+// a std::string in place; building the string first avoids it. Either is correct.
+void setCarriedKind(Bubble& b, const char* kind)
+{
+    b.carriedKind = std::string(kind);
+}
+
 template <typename Block>
 bool captureFrom(std::vector<Block>& blocks, const char* kind, Bubble& b, const std::vector<Bubble>& bubbles)
 {
@@ -44,8 +51,7 @@ bool captureFrom(std::vector<Block>& blocks, const char* kind, Bubble& b, const 
             b.carriedIndex = j;
             b.carrying = true;
             blocks[j].hasGravity = false;
-            // Moved in: GCC 12 at -O3 takes a literal assigned here for an overlapping copy.
-            b.carriedKind = std::string(kind);
+            setCarriedKind(b, kind);
             return true;
         }
     }
@@ -56,7 +62,7 @@ void captureGoal(Bubble& b, const std::vector<Bubble>& bubbles, const Level& cur
 {
     if (CheckCollisionPointRec(b.position, currentLevel.goal) && !goalTaken(bubbles)) {
         b.carrying = true;
-        b.carriedKind = std::string("v");
+        setCarriedKind(b, "v");
     }
 }
 
