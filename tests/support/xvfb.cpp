@@ -77,11 +77,7 @@ Xvfb::Xvfb()
 {
     int fds[2];
     if (pipe(fds) != 0) return;
-    // -noreset: by default the server resets when its last client leaves and
-    // refuses whoever connects meanwhile, such as a game just starting.
-    pid_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1600x900x24", "-nolisten", "tcp",
-                  "-noreset"},
-                 "", fds[1]);
+    pid_ = spawn({DRIFTMOOR_XVFB, std::to_string(fds[1])}, "", fds[1]);
     close(fds[1]);
     // Xvfb writes the display number it chose once it accepts clients.
     std::string number;
