@@ -35,15 +35,9 @@ target_link_libraries(driftmoor PRIVATE driftmoor_core)
 
 # The page links the licences of what the linker keeps of raylib and of
 # emscripten's runtime and libraries, with the Apache text libc++ is under.
-set(notices_parts "${PROJECT_SOURCE_DIR}/web/third-party-notices.txt" /usr/share/common-licenses/Apache-2.0)
-set(notices_text "")
-foreach(part IN LISTS notices_parts)
-    file(READ "${part}" text)
-    string(APPEND notices_text "${text}\n")
-endforeach()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${notices_parts})
-file(WRITE "${CMAKE_BINARY_DIR}/notices.tmp" "${notices_text}")
-configure_file("${CMAKE_BINARY_DIR}/notices.tmp" "${DRIFTMOOR_WEB_FOLDER}/THIRD-PARTY-NOTICES.txt" COPYONLY)
+include("${PROJECT_SOURCE_DIR}/cmake/notices.cmake")
+write_notices("${DRIFTMOOR_WEB_FOLDER}/THIRD-PARTY-NOTICES.txt" ""
+    "${PROJECT_SOURCE_DIR}/web/third-party-notices.txt" /usr/share/common-licenses/Apache-2.0)
 
 # The bare raylib program scripts/bench measures the page against.
 add_web_page_program(bare_web "${CMAKE_BINARY_DIR}/bench-web" bench/bare_web.cpp)
