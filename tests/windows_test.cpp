@@ -100,7 +100,7 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneAndEscapeEndsWithStatusOne)
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(game)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"LICENSE.txt", "README.txt", "driftmoor.exe"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"LICENSE.txt", "README.txt", "THIRD-PARTY-NOTICES.txt", "driftmoor.exe"}));
 
     Xvfb x;
     ASSERT_TRUE(x.running()) << "Xvfb did not start";

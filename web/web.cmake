@@ -32,6 +32,12 @@ set(DRIFTMOOR_WEB_FOLDER "${CMAKE_BINARY_DIR}/web")
 add_web_page_program(driftmoor "${DRIFTMOOR_WEB_FOLDER}" game/main.cpp game/window_check_none.cpp)
 target_link_libraries(driftmoor PRIVATE driftmoor_core)
 
+# The page links the licences of what the linker keeps of raylib and of
+# emscripten's runtime and libraries, with the Apache text libc++ is under.
+include("${PROJECT_SOURCE_DIR}/cmake/notices.cmake")
+write_notices("${DRIFTMOOR_WEB_FOLDER}/THIRD-PARTY-NOTICES.txt" ""
+    "${PROJECT_SOURCE_DIR}/web/third-party-notices.txt" /usr/share/common-licenses/Apache-2.0)
+
 # The bare raylib program scripts/bench measures the page against.
 add_web_page_program(bare_web "${CMAKE_BINARY_DIR}/bench-web" bench/bare_web.cpp)
 set_target_properties(bare_web PROPERTIES EXCLUDE_FROM_ALL ON)
