@@ -3,6 +3,7 @@
 //   node browser_test.mjs WEB_FOLDER ARTEFACTS_FOLDER
 import { mkdirSync } from 'node:fs';
 import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { setTimeout as sleep } from 'node:timers/promises';
 import { busySeconds, canvasBox, clickCanvas, gamePoint, launchChromium, openPage, screenshot } from './chromium.mjs';
 import { serve } from '../../web/serve.mjs';
@@ -339,12 +340,47 @@ try {
     const noWasm = await openPage(chromium.browser, server.url, () => { delete window.WebAssembly; });
     const without = await waitForStatus(noWasm, /could not/);
     expect(/WebAssembly/.test(without), `without WebAssembly: "${without}"`);
-    const missing = await openPage(chromium.browser, server.url);
-    await missing.setRequestInterception(true);
-    missing.on('request', (r) => (r.url().endsWith('.wasm') ? r.respond({ status: 404, body: '' }) : r.continue()));
-    await missing.reload();
-    const lost = await waitForStatus(missing, /could not/);
-    expect(/could not/.test(lost), `without driftmoor.wasm: "${lost}"`);
+    // The game's script missing, or cut short as by a broken download.
+    const script = await (await fetch(new URL('driftmoor.js', server.url))).text();
+    for (const [what, body] of [['missing', null], ['cut short', script.slice(0, script.length >> 1)]]) {
+      const lost = await openPage(chromium.browser, server.url);
+      await lost.setBypassServiceWorker(true);
+      await lost.setRequestInterception(true);
+      lost.on('request', (r) => (!r.url().endsWith('driftmoor.js') ? r.continue()
+        : r.respond(body === null ? { status: 404, body: '' } : { status: 200, contentType: 'text/javascript', body })));
+      await lost.reload();
+      const text = await waitForStatus(lost, /could not/);
+      expect(/could not/.test(text), `driftmoor.js ${what}: "${text}"`);
+      await lost.close();
+    }
+  });
+
+  // The game runs: no message, and the intro's player in its place.
+  async function expectGameStarts(page, name) {
+    const text = await waitForStatus(page, /^$/);
+    expect(text === '', `status still says "${text}"`);
+    const shot = await waitForShot(page, name, (s) => near(s.at(35, 35), playerColor));
+    expectColor(shot, 35, 35, playerColor, 'player sample');
+  }
+
+  await check('the unzipped folder plays opened from a file', async () => {
+    const page = await openPage(chromium.browser, pathToFileURL(join(folder, 'index.html')).href);
+    await expectGameStarts(page, 'from-file');
+    await page.close();
+  });
+
+  await check('once visited, the page plays again with its server gone', async () => {
+    const own = await serve(folder);
+    const page = await openPage(chromium.browser, own.url);
+    await expectGameStarts(page, 'online');
+    const kept = await page.evaluate(() => Promise.race([navigator.serviceWorker.ready.then(() => true),
+      new Promise((done) => setTimeout(() => done(false), 10000))]));
+    expect(kept, 'no service worker keeps the page');
+    own.close();
+    own.closeAllConnections();
+    await page.reload();
+    await expectGameStarts(page, 'offline');
+    await page.close();
   });
 } finally {
   await chromium.close();
