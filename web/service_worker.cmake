@@ -3,13 +3,13 @@
 # development build is 1.0.0) and the same files always give the same sw.js.
 #   cmake -DFOLDER=... -DFILES=a;b -DTEMPLATE=sw.js.in -P service_worker.cmake
 set(sums "")
-set(quoted "'./'")
+set(quoted "")
 foreach(file IN LISTS FILES)
     file(SHA256 "${FOLDER}/${file}" sum)
     string(APPEND sums "${sum}  ${file}\n")
-    string(APPEND quoted ", '${file}'")
+    list(APPEND quoted "'${file}'")
 endforeach()
 string(SHA256 hash "${sums}")
 string(SUBSTRING "${hash}" 0 16 DRIFTMOOR_WEB_HASH)
-set(DRIFTMOOR_WEB_FILES "${quoted}")
+list(JOIN quoted ", " DRIFTMOOR_WEB_FILES)
 configure_file("${TEMPLATE}" "${FOLDER}/sw.js" @ONLY)
