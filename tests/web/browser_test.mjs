@@ -128,10 +128,6 @@ async function touchButtons(page) {
     .map((b) => { const r = b.getBoundingClientRect(); return [b.ariaLabel, { x: r.x, y: r.y, width: r.width, height: r.height }]; })));
 }
 
-function middle(box) {
-  return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
-}
-
 // Where a finger lands near game point (x, y): on a whole CSS pixel, as
 // emscripten hands raylib whole pixels; `game` is the game point under it.
 async function fingerAt(page, x, y) {
@@ -148,12 +144,24 @@ async function tapCanvas(page, x, y) {
   return finger.game;
 }
 
-async function startLevelOne(page, press) {
+// The game's pixel (x, y) in a screenshot of the canvas at any size.
+function atGame(shot, x, y) {
+  const scale = shot.width / 1280;
+  return shot.at(Math.round(x * scale), Math.round(y * scale));
+}
+
+// The game runs: no message, and the intro's player in its place.
+async function expectGameStarts(page, name) {
   const text = await waitForStatus(page, /^$/);
   expect(text === '', `status still says "${text}"`);
-  await waitForShot(page, 'intro', (s) => near(s.at(Math.round(35 * s.width / 1280), Math.round(35 * s.width / 1280)), playerColor));
+  const shot = await waitForShot(page, name, (s) => near(atGame(s, 35, 35), playerColor));
+  expect(near(atGame(shot, 35, 35), playerColor), `the intro's player sample is ${atGame(shot, 35, 35)}`);
+}
+
+async function startLevelOne(page, press) {
+  await expectGameStarts(page, 'intro-scaled');
   await press(page, 640, 400);
-  const floor = (s) => near(s.at(s.width >> 1, Math.round(675 * s.width / 1280)), black);
+  const floor = (s) => near(atGame(s, 640, 675), black);
   expect(floor(await waitForShot(page, 'level1-scaled', floor)), 'level 1 did not start');
   await sleep(1000); // the player lands on the floor
 }
@@ -305,7 +313,8 @@ try {
     // Browsers number touches as they like: here the finger on the button
     // has the higher number, so the tap is not the last touch listed.
     const cdp = await page.createCDPSession();
-    const walk = { ...middle(buttons['Walk right']), id: 7 };
+    const button = buttons['Walk right'];
+    const walk = { x: button.x + button.width / 2, y: button.y + button.height / 2, id: 7 };
     const finger = await fingerAt(page, 300, 450);
     const tap = { x: finger.x, y: finger.y, id: 1 };
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [walk] });
@@ -354,14 +363,6 @@ try {
       await lost.close();
     }
   });
-
-  // The game runs: no message, and the intro's player in its place.
-  async function expectGameStarts(page, name) {
-    const text = await waitForStatus(page, /^$/);
-    expect(text === '', `status still says "${text}"`);
-    const shot = await waitForShot(page, name, (s) => near(s.at(35, 35), playerColor));
-    expectColor(shot, 35, 35, playerColor, 'player sample');
-  }
 
   await check('the unzipped folder plays opened from a file', async () => {
     const page = await openPage(chromium.browser, pathToFileURL(join(folder, 'index.html')).href);
