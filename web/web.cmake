@@ -14,16 +14,18 @@ if(NOT DRIFTMOOR_NODE_MODULES)
 endif()
 set(CMAKE_CXX_LINKER_LAUNCHER "${CMAKE_COMMAND}" -E env "NODE_PATH=${DRIFTMOOR_NODE_MODULES}")
 
-# Adds a program drawn on our page: PROGRAM.js and .wasm beside index.html in
-# `folder`, under the names the page loads.
+# Adds a program drawn on our page: driftmoor.js beside index.html in
+# `folder`, under the name the page loads.
 function(add_web_page_program target folder)
     add_executable(${target} ${ARGN})
     target_link_libraries(${target} PRIVATE raylib_web)
     # ASYNCIFY lets raylib's event poll and frame wait yield to the page, so
     # the game's own loops run unchanged. The page makes the WebGL context
-    # itself, opaque, and starts main once everything has loaded.
+    # itself, opaque, and starts main once everything has loaded. The
+    # WebAssembly goes inside the script: a page opened from a file may not
+    # fetch a second file.
     target_link_options(${target} PRIVATE -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
-        -sGL_PREINITIALIZED_CONTEXT=1 -sEXPORTED_RUNTIME_METHODS=ccall)
+        -sGL_PREINITIALIZED_CONTEXT=1 -sEXPORTED_RUNTIME_METHODS=ccall -sSINGLE_FILE=1)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME driftmoor RUNTIME_OUTPUT_DIRECTORY "${folder}")
     configure_file("${PROJECT_SOURCE_DIR}/web/index.html.in" "${folder}/index.html" @ONLY)
 endfunction()
@@ -31,6 +33,7 @@ endfunction()
 set(DRIFTMOOR_WEB_FOLDER "${CMAKE_BINARY_DIR}/web")
 add_web_page_program(driftmoor "${DRIFTMOOR_WEB_FOLDER}" game/main.cpp game/window_check_none.cpp)
 target_link_libraries(driftmoor PRIVATE driftmoor_core)
+include(web/web_app.cmake)
 
 # The page links the licences of what the linker keeps of raylib and of
 # emscripten's runtime and libraries, with the Apache text libc++ is under.

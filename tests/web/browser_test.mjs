@@ -3,8 +3,9 @@
 //   node browser_test.mjs WEB_FOLDER ARTEFACTS_FOLDER
 import { mkdirSync } from 'node:fs';
 import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { setTimeout as sleep } from 'node:timers/promises';
-import { busySeconds, clickCanvas, launchChromium, openPage, screenshot } from './chromium.mjs';
+import { busySeconds, canvasBox, clickCanvas, gamePoint, launchChromium, openPage, screenshot } from './chromium.mjs';
 import { serve } from '../../web/serve.mjs';
 
 const [folder, artefacts] = process.argv.slice(2);
@@ -77,6 +78,92 @@ function playerLeft(shot) {
     }
   }
   return -1;
+}
+
+// The bubble's middle in game pixels, from its disc over the background
+// between columns `from` and `to`: exact across, while it rises it is above
+// where it was made.
+function bubbleAt(shot, from, to) {
+  const scale = shot.width / 1280;
+  let left = Infinity, right = -1, top = Infinity, bottom = -1;
+  for (let y = 0; y < shot.height; y++) {
+    for (let x = Math.floor(from * scale); x < Math.min(to * scale, shot.width); x++) {
+      if (!near(shot.at(x, y), bubbleOverBackground, 2)) continue;
+      left = Math.min(left, x); right = Math.max(right, x);
+      top = Math.min(top, y); bottom = Math.max(bottom, y);
+    }
+  }
+  if (right < 0) return null;
+  return { x: (left + right + 1) / 2 / scale, y: (top + bottom + 1) / 2 / scale, scale };
+}
+
+// A bubble was made at game point (x, y): its middle within a CSS pixel across,
+// and no lower than the point.
+async function expectBubbleAt(page, name, x, y) {
+  const shot = await waitForShot(page, name, (s) => bubbleAt(s, x - 80, x + 80), 5);
+  const bubble = bubbleAt(shot, x - 80, x + 80);
+  expect(bubble, `no bubble near x ${x}`);
+  const off = (bubble.x - x) * bubble.scale;
+  expect(Math.abs(off) <= 1, `bubble made at x ${bubble.x.toFixed(1)}, ${off.toFixed(1)} CSS pixels from ${x}`);
+  expect(bubble.y <= y + 1 / bubble.scale, `bubble at y ${bubble.y.toFixed(1)}, below ${y}`);
+}
+
+// The canvas lies wholly in the window, unscrolled, once the page has had
+// a moment to fit it after a resize.
+async function expectWholeCanvas(page, what) {
+  let box, view, whole;
+  for (let tries = 0; !whole && tries < 20; tries++) {
+    if (tries) await sleep(100);
+    box = await canvasBox(page);
+    view = await page.evaluate(() => [window.innerWidth, window.innerHeight, window.scrollY]);
+    whole = box.x >= 0 && box.y >= 0 && box.x + box.width <= view[0] && box.y + box.height <= view[1] && view[2] === 0;
+  }
+  expect(whole, `${what}: canvas ${box.width} x ${box.height} at (${box.x}, ${box.y}) in ${view[0]} x ${view[1]} scrolled ${view[2]}`);
+}
+
+// Boxes of the touch buttons by name, those not shown left out.
+async function touchButtons(page) {
+  return page.$$eval('.pad button', (buttons) => Object.fromEntries(buttons
+    .filter((b) => b.offsetWidth > 0)
+    .map((b) => { const r = b.getBoundingClientRect(); return [b.ariaLabel, { x: r.x, y: r.y, width: r.width, height: r.height }]; })));
+}
+
+// Where a finger lands near game point (x, y): on a whole CSS pixel, as
+// emscripten hands raylib whole pixels; `game` is the game point under it.
+async function fingerAt(page, x, y) {
+  const box = await canvasBox(page);
+  const at = await gamePoint(page, x, y);
+  const [px, py] = [Math.round(at.x), Math.round(at.y)];
+  return { x: px, y: py, game: { x: ((px - box.x) * 1280) / box.width, y: ((py - box.y) * 720) / box.height } };
+}
+
+// Taps near game point (x, y); returns the game point tapped.
+async function tapCanvas(page, x, y) {
+  const finger = await fingerAt(page, x, y);
+  await page.touchscreen.tap(finger.x, finger.y);
+  return finger.game;
+}
+
+// The game's pixel (x, y) in a screenshot of the canvas at any size.
+function atGame(shot, x, y) {
+  const scale = shot.width / 1280;
+  return shot.at(Math.round(x * scale), Math.round(y * scale));
+}
+
+// The game runs: no message, and the intro's player in its place.
+async function expectGameStarts(page, name) {
+  const text = await waitForStatus(page, /^$/);
+  expect(text === '', `status still says "${text}"`);
+  const shot = await waitForShot(page, name, (s) => near(atGame(s, 35, 35), playerColor));
+  expect(near(atGame(shot, 35, 35), playerColor), `the intro's player sample is ${atGame(shot, 35, 35)}`);
+}
+
+async function startLevelOne(page, press) {
+  await expectGameStarts(page, 'intro-scaled');
+  await press(page, 640, 400);
+  const floor = (s) => near(atGame(s, 640, 675), black);
+  expect(floor(await waitForShot(page, 'level1-scaled', floor)), 'level 1 did not start');
+  await sleep(1000); // the player lands on the floor
 }
 
 const server = await serve(folder);
@@ -152,6 +239,8 @@ try {
   });
 
   await check('Space and arrows scroll the page only when the canvas has no focus', async () => {
+    // The page fits its window; a host's page around it may not.
+    await page.evaluate(() => document.body.insertAdjacentHTML('beforeend', '<div id="tall" style="height:2000px"></div>'));
     const scrollable = await page.evaluate(() => document.documentElement.scrollHeight > window.innerHeight);
     expect(scrollable, 'the page is too short to scroll');
     await clickCanvas(page, 640, 300);
@@ -162,7 +251,7 @@ try {
     await page.keyboard.press('Space');
     await sleep(300);
     expect((await page.evaluate(() => window.scrollY)) > 0, 'Space did not scroll the page without focus');
-    await page.evaluate(() => window.scrollTo(0, 0));
+    await page.evaluate(() => { window.scrollTo(0, 0); document.getElementById('tall').remove(); });
   });
 
   await check('Escape ends the game and the page says how to play again', async () => {
@@ -177,16 +266,122 @@ try {
     expect(errors.length === 0, errors.join('; '));
   });
 
+  await check('laptop and small windows: the whole canvas shows, a click blows its bubble where it is', async () => {
+    const laptop = await openPage(chromium.browser, server.url, undefined, { width: 1536, height: 730 });
+    expect(Object.keys(await touchButtons(laptop)).length === 0, 'touch buttons on a desktop');
+    await expectWholeCanvas(laptop, '1536 x 730');
+    await startLevelOne(laptop, clickCanvas);
+    await clickCanvas(laptop, 900, 500);
+    await expectBubbleAt(laptop, 'laptop-bubble', 900, 500);
+    for (const [width, height] of [[1280, 600], [1024, 600]]) {
+      await laptop.setViewport({ width, height, deviceScaleFactor: 1 });
+      await expectWholeCanvas(laptop, `${width} x ${height}`);
+    }
+    await laptop.click('#fullscreen');
+    // Full screen is on once the game spans the screen's width or height.
+    await laptop.waitForFunction(() => {
+      const r = document.getElementById('canvas').getBoundingClientRect();
+      return document.fullscreenElement && (r.width === window.innerWidth || r.height === window.innerHeight);
+    }, { timeout: 5000 });
+    await expectWholeCanvas(laptop, 'full screen');
+    const focus = await laptop.evaluate(() => document.activeElement.id);
+    expect(focus === 'canvas', `in full screen the focus is on "${focus}"`);
+    await clickCanvas(laptop, 400, 450);
+    await expectBubbleAt(laptop, 'fullscreen-bubble', 400, 450);
+    await laptop.close();
+  });
+
+  await check('a phone by touch: the whole canvas shows, taps and held buttons act where and as they should', async () => {
+    const phone = { width: 844, height: 390, isMobile: true, hasTouch: true, isLandscape: true };
+    // As on an iPhone, which cannot show a page full screen.
+    const noFullScreen = () => Object.defineProperty(Document.prototype, 'fullscreenEnabled', { get: () => false });
+    const page = await openPage(chromium.browser, server.url, noFullScreen, phone);
+    expect(await page.$eval('#fullscreen', (b) => b.hidden), 'a full screen button that cannot work');
+    await expectWholeCanvas(page, '844 x 390');
+    const box = await canvasBox(page);
+    const buttons = await touchButtons(page);
+    for (const name of ['Walk left', 'Walk right', 'Jump', 'Restart area']) {
+      const b = buttons[name];
+      expect(b && b.width >= 48 && b.height >= 48, `${name}: ${JSON.stringify(b)}`);
+      expect(b.x >= box.x + box.width || b.x + b.width <= box.x, `${name} over the game`);
+    }
+    await startLevelOne(page, tapCanvas);
+    const tapped = await tapCanvas(page, 900, 500);
+    await expectBubbleAt(page, 'phone-bubble', tapped.x, tapped.y);
+
+    const start = playerLeft(await screenshot(page)) / (box.width / 1280);
+    // Browsers number touches as they like: here the finger on the button
+    // has the higher number, so the tap is not the last touch listed.
+    const cdp = await page.createCDPSession();
+    const button = buttons['Walk right'];
+    const walk = { x: button.x + button.width / 2, y: button.y + button.height / 2, id: 7 };
+    const finger = await fingerAt(page, 300, 450);
+    const tap = { x: finger.x, y: finger.y, id: 1 };
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [walk] });
+    await sleep(500);
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [walk, tap] });
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: [walk] }); // the tap lifts
+    await sleep(500);
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    const end = playerLeft(await screenshot(page, join(artefacts, 'web-phone-walked.png'))) / (box.width / 1280);
+    console.log(`      walked by touch from x ${start.toFixed(0)} to ${end.toFixed(0)}`);
+    expect(start >= 0 && end - start >= 100, `from x ${start} to ${end}`);
+    await expectBubbleAt(page, 'phone-walk-bubble', finger.game.x, finger.game.y);
+    // Cancelled, a touch on the game or a button neither focuses, zooms,
+    // scrolls, selects nor opens a menu.
+    const kept = await page.$$eval('#canvas, .pad button', (targets) => targets.filter((target) =>
+      target.dispatchEvent(new TouchEvent('touchstart', { bubbles: true, cancelable: true }))).map((t) => t.ariaLabel));
+    expect(kept.length === 0, `touches left to the browser on ${kept.join(', ')}`);
+
+    await page.setViewport({ ...phone, width: 667, height: 375 });
+    await expectWholeCanvas(page, '667 x 375');
+    await page.setViewport({ ...phone, width: 390, height: 844, isLandscape: false });
+    await page.waitForFunction(() => document.getElementById('canvas').offsetWidth === 390, { timeout: 2000 })
+      .catch(() => {});
+    const portrait = await canvasBox(page);
+    expect(portrait.x === 0 && portrait.width === 390, `portrait canvas ${portrait.width} wide at x ${portrait.x}`);
+    const below = Object.values(await touchButtons(page)).every((b) => b.y >= portrait.y + portrait.height);
+    expect(below, 'in portrait the buttons are not below the game');
+    await page.close();
+  });
+
   await check('where loading fails the page says so', async () => {
     const noWasm = await openPage(chromium.browser, server.url, () => { delete window.WebAssembly; });
     const without = await waitForStatus(noWasm, /could not/);
     expect(/WebAssembly/.test(without), `without WebAssembly: "${without}"`);
-    const missing = await openPage(chromium.browser, server.url);
-    await missing.setRequestInterception(true);
-    missing.on('request', (r) => (r.url().endsWith('.wasm') ? r.respond({ status: 404, body: '' }) : r.continue()));
-    await missing.reload();
-    const lost = await waitForStatus(missing, /could not/);
-    expect(/could not/.test(lost), `without driftmoor.wasm: "${lost}"`);
+    // The game's script missing, or cut short as by a broken download.
+    const script = await (await fetch(new URL('driftmoor.js', server.url))).text();
+    for (const [what, body] of [['missing', null], ['cut short', script.slice(0, script.length >> 1)]]) {
+      const lost = await openPage(chromium.browser, server.url);
+      await lost.setBypassServiceWorker(true);
+      await lost.setRequestInterception(true);
+      lost.on('request', (r) => (!r.url().endsWith('driftmoor.js') ? r.continue()
+        : r.respond(body === null ? { status: 404, body: '' } : { status: 200, contentType: 'text/javascript', body })));
+      await lost.reload();
+      const text = await waitForStatus(lost, /could not/);
+      expect(/could not/.test(text), `driftmoor.js ${what}: "${text}"`);
+      await lost.close();
+    }
+  });
+
+  await check('the unzipped folder plays opened from a file', async () => {
+    const page = await openPage(chromium.browser, pathToFileURL(join(folder, 'index.html')).href);
+    await expectGameStarts(page, 'from-file');
+    await page.close();
+  });
+
+  await check('once visited, the page plays again with its server gone', async () => {
+    const own = await serve(folder);
+    const page = await openPage(chromium.browser, own.url);
+    await expectGameStarts(page, 'online');
+    const kept = await page.evaluate(() => Promise.race([navigator.serviceWorker.ready.then(() => true),
+      new Promise((done) => setTimeout(() => done(false), 10000))]));
+    expect(kept, 'no service worker keeps the page');
+    own.close();
+    own.closeAllConnections();
+    await page.reload();
+    await expectGameStarts(page, 'offline');
+    await page.close();
   });
 } finally {
   await chromium.close();

@@ -29,11 +29,14 @@ export async function launchChromium() {
   };
 }
 
-// Opens the page at `url` in a window shorter than the page, so that it can
-// scroll; `before` runs in the page before any of its scripts.
-export async function openPage(browser, url, before) {
+// A desktop window with room for the game at 1:1 beside the page's lines.
+export const desktop = { width: 1400, height: 900 };
+
+// Opens the page at `url` in a window of `viewport` (puppeteer's Viewport:
+// size, touch, mobile layout); `before` runs in the page before any of its scripts.
+export async function openPage(browser, url, before, viewport = desktop) {
   const page = await browser.newPage();
-  await page.setViewport({ width: 1400, height: 700 });
+  await page.setViewport({ deviceScaleFactor: 1, ...viewport });
   if (before) await page.evaluateOnNewDocument(before);
   await page.goto(url);
   return page;
@@ -54,10 +57,16 @@ export async function screenshot(page, file) {
   return decodePng(png);
 }
 
-// Clicks at (x, y) in canvas pixels, holding the button a little as a hand does.
-export async function clickCanvas(page, x, y) {
+// Where the game's pixel (x, y) is shown on the page, at whatever size.
+export async function gamePoint(page, x, y) {
   const box = await canvasBox(page);
-  await page.mouse.click(box.x + x, box.y + y, { delay: 30 });
+  return { x: box.x + (x * box.width) / 1280, y: box.y + (y * box.height) / 720 };
+}
+
+// Clicks at (x, y) in game pixels, holding the button a little as a hand does.
+export async function clickCanvas(page, x, y) {
+  const at = await gamePoint(page, x, y);
+  await page.mouse.click(at.x, at.y, { delay: 30 });
 }
 
 // Seconds the page's main thread has been busy so far (Chromium's TaskDuration).

@@ -1,0 +1,25 @@
+# What makes the page an installable app that plays offline: the game's icon
+# at the sizes browsers ask for, the web app manifest, and a service worker
+# whose cache is named by a hash of the files it keeps.
+
+find_program(RSVG_CONVERT rsvg-convert REQUIRED)
+set(web_icons "")
+foreach(size 192 512)
+    set(png "${DRIFTMOOR_WEB_FOLDER}/icon-${size}.png")
+    add_custom_command(OUTPUT "${png}"
+        COMMAND "${RSVG_CONVERT}" -w ${size} -h ${size} -o "${png}" "${PROJECT_SOURCE_DIR}/packaging/driftmoor.svg"
+        DEPENDS "${PROJECT_SOURCE_DIR}/packaging/driftmoor.svg" VERBATIM)
+    list(APPEND web_icons "${png}")
+endforeach()
+configure_file("${PROJECT_SOURCE_DIR}/web/manifest.webmanifest" "${DRIFTMOOR_WEB_FOLDER}/manifest.webmanifest" COPYONLY)
+
+# Every file the page needs to play, in the folder; the service worker keeps
+# them all. A file added to the folder belongs here too.
+set(web_app_files index.html driftmoor.js manifest.webmanifest icon-192.png icon-512.png THIRD-PARTY-NOTICES.txt)
+add_custom_command(OUTPUT "${DRIFTMOOR_WEB_FOLDER}/sw.js"
+    COMMAND "${CMAKE_COMMAND}" "-DFOLDER=${DRIFTMOOR_WEB_FOLDER}" "-DFILES=${web_app_files}"
+        "-DTEMPLATE=${PROJECT_SOURCE_DIR}/web/sw.js.in" -P "${PROJECT_SOURCE_DIR}/web/service_worker.cmake"
+    DEPENDS driftmoor ${web_icons} "${DRIFTMOOR_WEB_FOLDER}/index.html" "${DRIFTMOOR_WEB_FOLDER}/manifest.webmanifest"
+        "${DRIFTMOOR_WEB_FOLDER}/THIRD-PARTY-NOTICES.txt" "${PROJECT_SOURCE_DIR}/web/sw.js.in" "${PROJECT_SOURCE_DIR}/web/service_worker.cmake"
+    VERBATIM)
+add_custom_target(driftmoor_web_app ALL DEPENDS "${DRIFTMOOR_WEB_FOLDER}/sw.js")
