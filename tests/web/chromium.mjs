@@ -5,7 +5,7 @@ import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
-import { decodePng } from './png.mjs';
+import pngjs from 'pngjs';
 
 // Software WebGL, and none of the background connections this closed
 // network would refuse.
@@ -54,7 +54,8 @@ export async function canvasBox(page) {
 export async function screenshot(page, file) {
   const png = Buffer.from(await page.screenshot({ clip: await canvasBox(page) }));
   if (file) writeFileSync(file, png);
-  return decodePng(png);
+  const { width, height, data } = pngjs.PNG.sync.read(png);
+  return { width, height, at: (x, y) => [...data.subarray((y * width + x) * 4, (y * width + x) * 4 + 3)] };
 }
 
 // Where the game's pixel (x, y) is shown on the page, at whatever size.
