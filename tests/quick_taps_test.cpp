@@ -61,25 +61,17 @@ protected:
         EndDrawing();
     }
 
-    // Events that the next poll reads together.
-    void send(bool press, bool release, void (*event)(Display*, bool))
-    {
-        if (press) event(display, true);
-        if (release) event(display, false);
-        XSync(display, False);
-    }
-
-    // Frames with `press` and `release` at the given frame numbers; counts the
-    // frames in which `pressed` holds, and how many of them `down` holds.
+    // Frames with presses and releases sent before the given frames' polls;
+    // counts the frames in which `pressed` holds and those in which `down` does.
     template <typename Pressed, typename Down>
     std::pair<int, int> play(void (*event)(Display*, bool), std::vector<int> presses, std::vector<int> releases,
                              Pressed pressed, Down down)
     {
         std::pair<int, int> counted;
         for (int n = 0; n < 10; n++) {
-            bool press = std::find(presses.begin(), presses.end(), n) != presses.end();
-            bool release = std::find(releases.begin(), releases.end(), n) != releases.end();
-            send(press, release, event);
+            if (std::find(presses.begin(), presses.end(), n) != presses.end()) event(display, true);
+            if (std::find(releases.begin(), releases.end(), n) != releases.end()) event(display, false);
+            XSync(display, False);
             frame();
             counted.first += pressed();
             counted.second += down();
