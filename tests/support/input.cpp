@@ -11,6 +11,8 @@ constexpr unsigned keyDown = 2;
 constexpr unsigned mouseButtonUp = 5;
 constexpr unsigned mouseButtonDown = 6;
 constexpr unsigned mousePosition = 7;
+constexpr unsigned touchUp = 14;
+constexpr unsigned touchDown = 15;
 constexpr unsigned windowClose = 18;
 
 void play(unsigned type, int a = 0, int b = 0)
@@ -40,12 +42,21 @@ void releaseMouse()
     mouseHeld = false;
 }
 
+void holdTouchAt(int x, int y)
+{
+    play(mousePosition, x, y);
+    play(touchDown, 0);
+}
+
+void liftTouch() { play(touchUp, 0); }
+
 void requestClose() { play(windowClose); }
 
 void settle()
 {
     for (int key : {keyA, keyD, keyR, keySpace}) releaseKey(key);
     releaseMouse();
+    liftTouch();
     BeginDrawing();
     EndDrawing();
 }

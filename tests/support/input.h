@@ -17,6 +17,11 @@ void releaseKey(int key);
 // after one frame, as a real click would.
 void pressMouseAt(int x, int y);
 void releaseMouse();
+// A press held as a hand holds it: the windowless platform ages touches at
+// each poll, as the desktop ages the button, and raylib reads the first touch
+// as the left button. Pressed in one frame only, down until lifted.
+void holdTouchAt(int x, int y);
+void liftTouch();
 void requestClose();
 // Releases every key and the button and lets one frame pass, so that no key
 // counts as freshly pressed or still held in the next test.

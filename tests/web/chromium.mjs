@@ -70,12 +70,15 @@ export async function clickCanvas(page, x, y) {
   await page.mouse.click(at.x, at.y, { delay: 30 });
 }
 
-// Seconds the page's main thread has been busy so far (Chromium's TaskDuration).
-export async function busySeconds(page) {
+// Seconds of the page's main thread so far: busy with tasks (Chromium's
+// TaskDuration, wall time, which grows with whatever else the machine runs)
+// and on the CPU (its ThreadTime).
+export async function mainThreadSeconds(page) {
   if (!page.driftmoorMetrics) {
     page.driftmoorMetrics = await page.createCDPSession();
     await page.driftmoorMetrics.send('Performance.enable');
   }
   const { metrics } = await page.driftmoorMetrics.send('Performance.getMetrics');
-  return metrics.find((m) => m.name === 'TaskDuration').value;
+  const value = (name) => metrics.find((m) => m.name === name).value;
+  return { busy: value('TaskDuration'), cpu: value('ThreadTime') };
 }
