@@ -1,6 +1,6 @@
 # Writes FOLDER/sw.js from TEMPLATE: the list FILES, and a cache name made
 # from their bytes, so that every changed build gets a fresh cache (every
-# development build is 1.0.0) and the same files always give the same sw.js.
+# development build has the same version) and the same files always give the same sw.js.
 #   cmake -DFOLDER=... -DFILES=a;b -DTEMPLATE=sw.js.in -P service_worker.cmake
 set(sums "")
 set(quoted "")
