@@ -100,11 +100,18 @@ protected:
         x.run("xdotool mouseup 1");
     }
 
-    void holdKey(const std::string& key, double seconds)
+    // Holds `key` until a screenshot shows the player where `reached` says,
+    // however slowly the machine runs, and returns that shot (empty if never).
+    template <typename Condition>
+    Shot whileHeld(const std::string& key, const std::string& name, Condition reached)
     {
         x.run("xdotool keydown " + key);
-        pause(seconds);
+        Shot shot = waitFor(name, [&](const Shot& s) {
+            std::vector<int> pc = player(s);
+            return !pc.empty() && reached(pc);
+        });
         x.run("xdotool keyup " + key);
+        return shot;
     }
 
     // The player's box in game coordinates.
@@ -152,20 +159,18 @@ TEST_F(EndToEnd, ShowsTheLegendThenLevelOneAndClosesWithStatusOne)
 TEST_F(EndToEnd, DWalksRightAndSpaceJumps)
 {
     std::vector<int> before = player(startPlaying());
-    holdKey("d", 0.4);
-    std::vector<int> walked = player(Shot::take(x, "after-walk"));
     ASSERT_FALSE(before.empty());
-    ASSERT_FALSE(walked.empty());
-    EXPECT_GT(walked[0], before[0] + 20);
+    std::vector<int> walked = player(whileHeld("d", "after-walk", [&](const std::vector<int>& pc) {
+        return pc[0] > before[0] + 20;
+    }));
+    ASSERT_FALSE(walked.empty()) << "D held did not walk the player 20 pixels right";
     EXPECT_EQ(walked[1], before[1]);
 
     // Held, so that the shot is taken while the jump is still rising.
-    x.run("xdotool keydown space");
-    pause(0.25);
-    std::vector<int> jumped = player(Shot::take(x, "jump"));
-    x.run("xdotool keyup space");
-    ASSERT_FALSE(jumped.empty());
-    EXPECT_LT(jumped[1], walked[1] - 30);
+    std::vector<int> jumped = player(whileHeld("space", "jump", [&](const std::vector<int>& pc) {
+        return pc[1] < walked[1] - 30;
+    }));
+    EXPECT_FALSE(jumped.empty()) << "Space did not lift the player 30 pixels";
 }
 
 TEST_F(EndToEnd, ClickedBubbleRisesTranslucent)
@@ -173,8 +178,6 @@ TEST_F(EndToEnd, ClickedBubbleRisesTranslucent)
     startPlaying();
     click(300, 600);
     Shot first = Shot::take(x, "bubble");
-    pause(0.3);
-    Shot later = Shot::take(x, "bubble-later");
     auto bubbleTop = [&](const Shot& shot) {
         for (int y = 0; y < 720; y++) {
             if (looksLikeBubble(shot, left + 300, top + y)) return y;
@@ -182,27 +185,27 @@ TEST_F(EndToEnd, ClickedBubbleRisesTranslucent)
         return -1;
     };
     int firstTop = bubbleTop(first);
-    int laterTop = bubbleTop(later);
     ASSERT_GE(firstTop, 0) << "no bubble under the cursor";
     EXPECT_LT(firstTop, 600);
-    EXPECT_GE(laterTop, 0);
-    EXPECT_LT(laterTop, firstTop - 20) << "the bubble rises";
+    Shot later = waitFor("bubble-later", [&](const Shot& shot) {
+        int laterTop = bubbleTop(shot);
+        return laterTop >= 0 && laterTop < firstTop - 20;
+    });
+    EXPECT_GT(later.width, 0) << "the bubble does not rise 20 pixels";
 }
 
 TEST_F(EndToEnd, HoldingRPutsThePlayerBackAtTheStart)
 {
     startPlaying();
-    holdKey("d", 0.5);
-    std::vector<int> walked = player(Shot::take(x, "before-restart"));
-    ASSERT_FALSE(walked.empty());
-    ASSERT_GT(walked[0], 80);
+    std::vector<int> walked = player(whileHeld("d", "before-restart", [](const std::vector<int>& pc) {
+        return pc[0] > 80;
+    }));
+    ASSERT_FALSE(walked.empty()) << "D held did not walk the player past x 80";
 
-    x.run("xdotool keydown r");
-    pause(0.3);
-    std::vector<int> restarted = player(Shot::take(x, "restart"));
-    x.run("xdotool keyup r");
-    ASSERT_FALSE(restarted.empty());
-    EXPECT_EQ(restarted[0], 51);
+    std::vector<int> restarted = player(whileHeld("r", "restart", [](const std::vector<int>& pc) {
+        return pc[0] == 51;
+    }));
+    ASSERT_FALSE(restarted.empty()) << "R held did not put the player back at x 51";
     EXPECT_GE(restarted[1], 500);
     EXPECT_LE(restarted[1], 511) << "one frame of falling from the start point";
 }
