@@ -3,6 +3,7 @@
 // XTest injects them on raylib's own connection: once XSync returns they wait
 // in its queue, and the next frame's poll reads them all.
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 // After gtest and raylib: Xlib's macros and its Font would clash with them.
 #define _XTYPEDEF_FONT
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -117,18 +119,29 @@ TEST_F(QuickTaps, TwoKeyTapsInConsecutiveFramesMakeTwoPressesAndAHeldKeyOne)
     EXPECT_EQ(heldDown, 4);
 }
 
-// A key is found by the label it carries on the layout the server has now,
-// looked up afresh, as a player finds it.
+// A key is found by the label it carries in the layout the server has now, in
+// its group in use, looked up afresh, as a player finds it.
 class KeysByLetterAndPlace : public QuickTaps {
 protected:
-    void layout(const std::string& name) { ASSERT_EQ(server().run("setxkbmap " + name), 0) << name; }
+    void layout(const std::string& name, int group = 0)
+    {
+        ASSERT_EQ(server().run("setxkbmap " + name), 0) << name;
+        Display* fresh = XOpenDisplay(server().display().c_str());
+        ASSERT_NE(fresh, nullptr);
+        XkbLockGroup(fresh, XkbUseCoreKbd, group);
+        XCloseDisplay(fresh);
+        group_ = group;
+    }
 
-    static KeyCode labelled(KeySym label)
+    KeyCode labelled(KeySym label) const
     {
         Display* fresh = XOpenDisplay(server().display().c_str());
-        KeyCode code = fresh ? XKeysymToKeycode(fresh, label) : 0;
+        KeyCode found = 0;
+        for (int code = 8; fresh && code < 256 && !found; code++) {
+            if (XkbKeycodeToKeysym(fresh, code, group_, 0) == label) found = code;
+        }
         if (fresh) XCloseDisplay(fresh);
-        return code;
+        return found;
     }
     void key(KeyCode code, bool press)
     {
@@ -144,12 +157,16 @@ protected:
         }
         return down;
     }
+
+private:
+    int group_ = 0;
 };
 
 struct Labelled {
     const char* layout;
     KeySym label;
     std::set<int> holds;
+    int group = 0;
 };
 
 class EachLabel : public KeysByLetterAndPlace, public ::testing::WithParamInterface<Labelled> {};
@@ -158,7 +175,7 @@ class EachLabel : public KeysByLetterAndPlace, public ::testing::WithParamInterf
 // shows each of them pressed for a frame of its own.
 TEST_P(EachLabel, HoldsItsLetterAndItsPlace)
 {
-    layout(GetParam().layout);
+    layout(GetParam().layout, GetParam().group);
     KeyCode code = labelled(GetParam().label);
     ASSERT_NE(code, 0);
     key(code, true);
@@ -179,10 +196,14 @@ INSTANTIATE_TEST_SUITE_P(Layouts, EachLabel,
                          ::testing::Values(Labelled{"us", XK_a, {KEY_A}}, Labelled{"us", XK_r, {KEY_R}},
                                            Labelled{"fr", XK_a, {KEY_A, KEY_Q}}, Labelled{"fr", XK_q, {KEY_A, KEY_Q}},
                                            Labelled{"fr", XK_d, {KEY_D}}, Labelled{"us dvorak", XK_d, {KEY_D, KEY_H}},
-                                           Labelled{"us dvorak", XK_r, {KEY_O, KEY_R}}),
+                                           Labelled{"us dvorak", XK_r, {KEY_O, KEY_R}},
+                                           Labelled{"-layout us,fr", XK_a, {KEY_A, KEY_Q}, 1}),
                          [](const auto& info) {
-                             std::string name = std::string(info.param.layout) + "_" + XKeysymToString(info.param.label);
-                             std::replace(name.begin(), name.end(), ' ', '_');
+                             std::string name;
+                             for (char c : std::string(info.param.layout) + " " + XKeysymToString(info.param.label)) {
+                                 if (isalnum(c)) name += c;
+                                 else if (c == ' ' || c == ',') name += '_';
+                             }
                              return name;
                          });
 
