@@ -422,28 +422,27 @@ try {
   await check('on AZERTY the key labelled A walks left, and so does Q in its US place', async () => {
     const page = await openPage(chromium.browser, server.url);
     await startLevelOne(page, clickCanvas);
-    const at = async () => playerLeft(await screenshot(page));
-    // Held until the player passes `beyond` (a failed wait shows in the next step).
-    const hold = async (down, up, name, beyond) => {
-      await down();
-      await waitForShot(page, name, (s) => beyond(playerLeft(s)));
-      await up();
+    const at = async () => { const shot = await screenshot(page); return playerLeft(shot) / (shot.width / 1280); };
+    const walkRight = async (name, from) => {
+      await page.keyboard.down('d');
+      const to = await walkedPast(page, name, from);
+      await page.keyboard.up('d');
+      return to;
     };
-    const d = [() => page.keyboard.down('d'), () => page.keyboard.up('d')];
-    const start = await at();
-    await hold(...d, 'room-to-walk-left', (x) => x >= start + 100);
+    await walkRight('room-to-walk-left', (await at()) + 100);
     // puppeteer's keyboard cannot send a letter from another key's place; the DevTools protocol can.
     const cdp = await page.createCDPSession();
     for (const [key, code] of [['a', 'KeyQ'], ['q', 'KeyA']]) {
       const from = await at();
-      const send = (type) => () => cdp.send('Input.dispatchKeyEvent', { type, key, code });
-      await hold(send('keyDown'), send('keyUp'), `left-by-${key}-on-${code}`, (x) => x < from);
+      const send = (type) => cdp.send('Input.dispatchKeyEvent', { type, key, code });
+      await send('keyDown');
+      await waitUntil(at, (x) => x >= 0 && x < from);
+      await send('keyUp');
       const stopped = await at();
       expect(stopped >= 0 && stopped < from, `key "${key}" on ${code} walked from x ${from} to ${stopped}`);
-      // Released: D alone walks right again.
-      await hold(...d, `right-after-${key}`, (x) => x > stopped);
-      const after = await at();
-      expect(after > stopped, `after key "${key}" on ${code} was released D walked from x ${stopped} to ${after}`);
+      // Released, or D would cancel it out: D alone walks right again.
+      const after = await walkRight(`right-after-${key}`, stopped);
+      expect(after > stopped, `after key "${key}" on ${code} was let go, D walked from x ${stopped} to ${after}`);
     }
     await page.close();
   });
