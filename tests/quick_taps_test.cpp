@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -169,6 +170,15 @@ struct Labelled {
     int group = 0;
 };
 
+// Names each case in CTest: "us_dvorak_d".
+void PrintTo(const Labelled& labelled, std::ostream* out)
+{
+    for (char c : std::string(labelled.layout) + " " + XKeysymToString(labelled.label)) {
+        if (isalnum(c)) *out << c;
+        else if (c == ' ' || c == ',') *out << '_';
+    }
+}
+
 class EachLabel : public KeysByLetterAndPlace, public ::testing::WithParamInterface<Labelled> {};
 
 // Held, the key holds the raylib keys of its letter and of its US place; a tap
@@ -197,15 +207,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, EachLabel,
                                            Labelled{"fr", XK_a, {KEY_A, KEY_Q}}, Labelled{"fr", XK_q, {KEY_A, KEY_Q}},
                                            Labelled{"fr", XK_d, {KEY_D}}, Labelled{"us dvorak", XK_d, {KEY_D, KEY_H}},
                                            Labelled{"us dvorak", XK_r, {KEY_O, KEY_R}},
-                                           Labelled{"-layout us,fr", XK_a, {KEY_A, KEY_Q}, 1}),
-                         [](const auto& info) {
-                             std::string name;
-                             for (char c : std::string(info.param.layout) + " " + XKeysymToString(info.param.label)) {
-                                 if (isalnum(c)) name += c;
-                                 else if (c == ' ' || c == ',') name += '_';
-                             }
-                             return name;
-                         });
+                                           Labelled{"-layout us,fr", XK_a, {KEY_A, KEY_Q}, 1}));
 
 // On Dvorak, E sits in D's US place: with both held, releasing D keeps D held
 // by E, and lets go of the H its own place held.
