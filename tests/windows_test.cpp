@@ -94,7 +94,7 @@ private:
 
 // The zip's driftmoor.exe under wine, on a private Xvfb, with DISPLAY hidden
 // from the Windows process as on a real Windows machine.
-TEST(WindowsZip, GameShowsTheIntroThenLevelOneAndEscapeEndsWithStatusOne)
+TEST(WindowsZip, GameShowsTheIntroThenLevelOneFullScreenAndEscapeEndsWithStatusOne)
 {
     fs::path game = unpackZip(testFolder() / "zip");
     std::vector<std::string> names;
@@ -155,6 +155,18 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneAndEscapeEndsWithStatusOne)
     ASSERT_TRUE(player.has_value()) << "no green player on screen";
     EXPECT_EQ((*player)[0] - box.left, 51);
     EXPECT_EQ((*player)[3] - box.top, 669) << "the player rests on the floor at y 670";
+
+    // Full screen from the screen's corner: the player 1.25 times as far from it.
+    x.run("xdotool key F11");
+    Shot full = waitFor("full-screen", [](const Shot& shot) {
+        auto player = shot.boxOf(0, 228, 48);
+        return player && (*player)[0] == 64 && (*player)[3] == 836;
+    });
+    EXPECT_GT(full.width, 0) << "F11 did not fill wine's screen with level 1";
+    x.run("xdotool mousemove 400 450 click 1");
+    auto bubble = waitFor("bubble", [](const Shot& shot) { return shot.boxOf(141, 219, 249).has_value(); }).boxOf(141, 219, 249);
+    ASSERT_TRUE(bubble.has_value()) << "no bubble after a click in full screen";
+    EXPECT_NEAR(((*bubble)[0] + (*bubble)[2]) / 2.0, 400, 1) << "the bubble is not where the click was";
 
     x.run("xdotool key Escape");
     EXPECT_EQ(wine.waitForExit(20), std::optional<int>(1)) << wine.state();
