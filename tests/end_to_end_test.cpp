@@ -1,6 +1,8 @@
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -23,6 +25,24 @@ bool looksLikeBubble(const Shot& shot, int x, int y)
     return ::looksLikeBubble(&shot.rgb[(static_cast<size_t>(y) * shot.width + x) * 3]);
 }
 
+// A box on screen shows a game box (left, top, right, bottom) drawn 1.25 times, to a pixel.
+bool atOneAndAQuarter(const std::optional<std::vector<int>>& box, const std::vector<int>& game)
+{
+    for (int i = 0; box && i < 4; i++) {
+        if (std::abs((*box)[i] + i / 2 - 1.25 * (game[i] + i / 2)) > 1) return false;
+    }
+    return box.has_value();
+}
+
+bool sameWindow(const Shot& a, const Shot& b, int left, int top)
+{
+    for (int y = top; a.width > 0 && b.width > 0 && y < top + 720; y++) {
+        size_t row = (static_cast<size_t>(y) * a.width + left) * 3;
+        if (!std::equal(&a.rgb[row], &a.rgb[row + 1280 * 3], &b.rgb[row])) return false;
+    }
+    return a.width > 0 && b.width > 0;
+}
+
 } // namespace
 
 // The real binary in a real window on a private X server.
@@ -37,10 +57,12 @@ protected:
     int top = 0;
     int width = 0;
     int height = 0;
+    bool windowManager = false;
 
     void SetUp() override
     {
         ASSERT_TRUE(x.running()) << "Xvfb did not start";
+        ASSERT_TRUE(!windowManager || x.startWindowManager()) << "openbox did not start";
         char name[] = "/tmp/driftmoor-e2e-XXXXXX";
         ASSERT_NE(mkdtemp(name), nullptr);
         folder = name;
@@ -100,6 +122,28 @@ protected:
         x.run("xdotool mouseup 1");
     }
 
+    // Waits for the window to take this size, and reads where it lies.
+    bool resizedTo(int w, int h)
+    {
+        for (int tries = 0; tries < 300 && (width != w || height != h); tries++) {
+            pause(0.05);
+            Xvfb::Box box = x.geometry(window);
+            std::tie(left, top, width, height) = std::tie(box.left, box.top, box.width, box.height);
+        }
+        return width == w && height == h;
+    }
+
+    // A click at a screen point makes a bubble centred there, or risen from there.
+    void clickMakesBubbleAt(int screenX, int screenY)
+    {
+        x.run("xdotool mousemove " + std::to_string(screenX) + " " + std::to_string(screenY) + " click 1");
+        // A bubble over the background is one colour.
+        auto b = waitFor("bubble", [](const Shot& s) { return s.boxOf(141, 219, 249).has_value(); }).boxOf(141, 219, 249);
+        ASSERT_TRUE(b.has_value()) << "no bubble";
+        EXPECT_NEAR(((*b)[0] + (*b)[2]) / 2.0, screenX, 1);
+        EXPECT_LE(((*b)[1] + (*b)[3]) / 2.0, screenY + 1);
+    }
+
     // Holds `key` until a screenshot shows the player where `reached` says,
     // however slowly the machine runs, and returns that shot (empty if never).
     template <typename Condition>
@@ -120,6 +164,12 @@ protected:
         auto box = shot.boxOf(0, 228, 48);
         if (!box) return {};
         return {(*box)[0] - left, (*box)[1] - top, (*box)[2] - left, (*box)[3] - top};
+    }
+
+    int playerX(const Shot& shot)
+    {
+        std::vector<int> pc = player(shot);
+        return pc.empty() ? -1 : pc[0];
     }
 
     bool gameColor(const Shot& shot, int gameX, int gameY, unsigned char r, unsigned char g, unsigned char b)
@@ -278,6 +328,77 @@ TEST_F(EndToEnd, F12LeavesTheGamesFolderEmpty)
     EXPECT_EQ(game->waitForExit(exitSeconds), std::optional<int>(1));
     EXPECT_TRUE(std::filesystem::is_empty(folder)) << "the game wrote into " << folder;
 }
+
+// Switched by each key under openbox, and by F11 without a window manager,
+// where the window covers the screen itself.
+struct Switch {
+    const char* key;
+    bool windowManager;
+    const char* name;
+};
+
+void PrintTo(const Switch& way, std::ostream* out) { *out << way.name; }
+
+class FullScreen : public EndToEnd, public ::testing::WithParamInterface<Switch> {
+protected:
+    FullScreen()
+    {
+        windowManager = GetParam().windowManager;
+        // A held key that the game lost would come back with the next repeat.
+        x.keyRepeatOff();
+    }
+    void switchOver() { x.run(std::string("xdotool key ") + GetParam().key); }
+};
+
+TEST_P(FullScreen, ShowsLevelOneOneAndAQuarterTimesThenTheWindowAsBeforeAtAnySize)
+{
+    Shot last = startPlaying();
+    Shot windowed = waitFor("windowed", [&](const Shot& s) { return sameWindow(s, std::exchange(last, s), left, top); });
+    std::vector<int> pc = player(windowed);
+    Xvfb::Box before = x.geometry(window);
+
+    switchOver();
+    ASSERT_TRUE(resizedTo(1600, 900));
+    Shot full = waitFor("full-screen", [&](const Shot& s) {
+        return atOneAndAQuarter(s.boxOf(0, 228, 48), pc) && atOneAndAQuarter(s.boxOf(0, 121, 241), {1080, 50, 1129, 99}) &&
+               s.isColor(800, 843, 0, 0, 0) && s.isColor(0, 0, 200, 200, 200) && s.isColor(1599, 899, 200, 200, 200);
+    });
+    ASSERT_GT(full.width, 0) << "level 1 is not drawn 1.25 times from corner to corner";
+    clickMakesBubbleAt(800, 450);
+
+    switchOver();
+    ASSERT_TRUE(resizedTo(1280, 720));
+    EXPECT_EQ(std::tie(left, top), std::tie(before.left, before.top));
+    Shot back = waitFor("windowed-again", [&](const Shot& s) { return sameWindow(s, windowed, left, top); });
+    EXPECT_GT(back.width, 0) << "the window is not drawn as before full screen";
+
+    // 1000 x 562 between 69 rows of black above and below; a click in a bar makes no bubble.
+    x.run("xdotool windowsize " + window + " 1000 700");
+    ASSERT_TRUE(resizedTo(1000, 700));
+    Shot boxed = waitFor("letterboxed", [&](const Shot& s) {
+        return gameColor(s, 500, 68, 0, 0, 0) && gameColor(s, 0, 69, 200, 200, 200) && gameColor(s, 500, 69, 245, 245, 245) &&
+               gameColor(s, 999, 630, 200, 200, 200) && gameColor(s, 500, 631, 0, 0, 0);
+    });
+    ASSERT_GT(boxed.width, 0) << "no picture of 1000 x 562 between black bars";
+    x.run("xdotool mousemove " + std::to_string(left + 200) + " " + std::to_string(top + 670) + " click 1");
+    clickMakesBubbleAt(left + 700, top + 350);
+
+    // RGFW lets go of every key when the window loses the focus.
+    x.run("xdotool keydown d");
+    int walked = 0;
+    waitFor("walking", [&](const Shot& s) { return (walked = playerX(s)) > pc[0] * 100 / 128 + 20; });
+    switchOver();
+    ASSERT_TRUE(resizedTo(1600, 900));
+    Shot on = waitFor("walked-on", [&](const Shot& s) { return playerX(s) > walked * 8 / 5 + 40; });
+    x.run("xdotool keyup d key Escape");
+    EXPECT_GT(on.width, 0) << "D held did not walk on across the switch";
+    EXPECT_EQ(game->waitForExit(exitSeconds), std::optional<int>(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, FullScreen,
+                         ::testing::Values(Switch{"F11", true, "F11"}, Switch{"alt+Return", true, "AltEnter"},
+                                           Switch{"F11", false, "F11WithoutWindowManager"}),
+                         [](const auto& way) { return way.param.name; });
 
 namespace {
 

@@ -95,7 +95,7 @@ private:
 // The zip's driftmoor.exe under wine, on a private Xvfb, with DISPLAY hidden
 // from the Windows process as on a real Windows machine, and a French
 // keyboard, whose A sits in the US Q's place.
-TEST(WindowsZip, GameShowsTheIntroThenLevelOneWhereAzertysAWalksLeftAndEscapeEndsWithStatusOne)
+TEST(WindowsZip, GameShowsTheIntroThenLevelOneFullScreenWhereAzertysAWalksLeftAndEscapeEndsWithStatusOne)
 {
     fs::path game = unpackZip(testFolder() / "zip");
     std::vector<std::string> names;
@@ -158,14 +158,28 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneWhereAzertysAWalksLeftAndEscapeEnd
     EXPECT_EQ((*player)[0] - box.left, 51);
     EXPECT_EQ((*player)[3] - box.top, 669) << "the player rests on the floor at y 670";
 
-    auto playerX = [&](const Shot& shot) {
+    // Full screen from the screen's corner: the player 1.25 times as far from it.
+    x.run("xdotool key F11");
+    Shot full = waitFor("full-screen", [](const Shot& shot) {
+        auto player = shot.boxOf(0, 228, 48);
+        return player && (*player)[0] == 64 && (*player)[3] == 836;
+    });
+    EXPECT_GT(full.width, 0) << "F11 did not fill wine's screen with level 1";
+    x.run("xdotool mousemove 400 450 click 1");
+    // A bubble over the background is one colour.
+    auto clicked = waitFor("bubble", [](const Shot& shot) { return shot.boxOf(141, 219, 249).has_value(); })
+                       .boxOf(141, 219, 249);
+    ASSERT_TRUE(clicked.has_value()) << "no bubble after a click in full screen";
+    EXPECT_NEAR(((*clicked)[0] + (*clicked)[2]) / 2.0, 400, 1) << "the bubble is not where the click was";
+
+    auto playerX = [](const Shot& shot) {
         auto p = shot.boxOf(0, 228, 48);
-        return p ? (*p)[0] - box.left : -1;
+        return p ? (*p)[0] : -1;
     };
     x.run("xdotool keydown a");
-    Shot walked = waitFor("walked-left", [&](const Shot& shot) { return playerX(shot) >= 0 && playerX(shot) < 51; });
+    Shot walked = waitFor("walked-left", [&](const Shot& shot) { return playerX(shot) >= 0 && playerX(shot) < 64; });
     x.run("xdotool keyup a");
-    EXPECT_TRUE(playerX(walked) >= 0 && playerX(walked) < 51) << "the key labelled A did not walk left";
+    EXPECT_TRUE(playerX(walked) >= 0 && playerX(walked) < 64) << "the key labelled A did not walk left";
 
     x.run("xdotool key Escape");
     EXPECT_EQ(wine.waitForExit(20), std::optional<int>(1)) << wine.state();

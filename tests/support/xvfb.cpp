@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,7 @@ std::string artefact(const std::string& name)
     std::filesystem::create_directories(DRIFTMOOR_ARTEFACTS);
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string owner = test ? std::string(test->test_suite_name()) + "." + test->name() + "-" : "";
+    std::replace(owner.begin(), owner.end(), '/', '-');  // Parameterized tests' names
     return std::string(DRIFTMOOR_ARTEFACTS) + "/" + owner + name;
 }
 
@@ -88,7 +90,29 @@ Xvfb::Xvfb()
     display_ = ":" + number;
 }
 
-Xvfb::~Xvfb() { stop(pid_); }
+Xvfb::~Xvfb()
+{
+    stop(windowManager_);
+    stop(pid_);
+}
+
+bool Xvfb::startWindowManager()
+{
+    windowManager_ = spawn({"openbox"}, display_);
+    for (int tries = 0; tries < 300; tries++) {
+        if (output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+void Xvfb::keyRepeatOff() const
+{
+    if (Display* connection = XOpenDisplay(display_.c_str())) {
+        XAutoRepeatOff(connection);
+        XCloseDisplay(connection);
+    }
+}
 
 std::vector<unsigned char> Xvfb::pixel(int x, int y) const
 {
@@ -123,13 +147,14 @@ void Xvfb::requestClose(const std::string& window) const
 Xvfb::Box Xvfb::geometry(const std::string& window) const
 {
     Box box;
-    std::istringstream shell(output("xdotool getwindowgeometry --shell " + window));
-    for (std::string line; std::getline(shell, line);) {
-        int value = std::atoi(line.substr(line.find('=') + 1).c_str());
-        if (line.rfind("X=", 0) == 0) box.left = value;
-        if (line.rfind("Y=", 0) == 0) box.top = value;
-        if (line.rfind("WIDTH=", 0) == 0) box.width = value;
-        if (line.rfind("HEIGHT=", 0) == 0) box.height = value;
+    // xdotool misplaces a window that a window manager framed; xwininfo does not.
+    std::istringstream info(output("xwininfo -id " + window));
+    for (std::string line; std::getline(info, line);) {
+        int value = std::atoi(line.substr(line.find(':') + 1).c_str());
+        if (line.find("Absolute upper-left X:") != std::string::npos) box.left = value;
+        if (line.find("Absolute upper-left Y:") != std::string::npos) box.top = value;
+        if (line.find("  Width:") != std::string::npos) box.width = value;
+        if (line.find("  Height:") != std::string::npos) box.height = value;
     }
     return box;
 }

@@ -34,9 +34,14 @@ public:
         int height = 0;
     };
     Box geometry(const std::string& window) const;
+    // Starts openbox and waits until it manages windows; stopped with the server.
+    bool startWindowManager();
+    // Held keys send one press only.
+    void keyRepeatOff() const;
 
 private:
     pid_t pid_ = -1;
+    pid_t windowManager_ = -1;
     std::string display_;
 };
 
