@@ -3,7 +3,8 @@
 //   const page = await browser.open(url, { width, height, touch, before });
 // A page: evaluate(fn, ...args), screenshot() (the viewport as PNG),
 // click(x, y), touch(x, y) (a finger down, .lift() it), keyDown(key),
-// keyUp(key), press(key) (puppeteer's key names), resize(width, height),
+// keyUp(key), press(key) (keys by KeyboardEvent.key: 'd', ' ', 'Escape',
+// 'ArrowDown'), resize(width, height),
 // reload(), errors() (the page's uncaught errors), close(); viewport
 // coordinates in CSS pixels. `touch` and `before` (run before the page's
 // scripts) are for Chromium and Firefox; `raw` is their puppeteer page.
@@ -13,6 +14,7 @@ import { launchWebKit } from './webkit.mjs';
 import { startXvfb } from './xvfb.mjs';
 
 export const engineNames = ['chromium', 'firefox', 'webkit'];
+export { desktop } from './chromium.mjs';
 
 // Chromium's touch by its protocol, which takes every finger down in each
 // event: puppeteer's own lifts the others. Each new finger gets a lower

@@ -10,7 +10,7 @@ const driverBinary = '/usr/bin/WebKitWebDriver';
 const browserBinary = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 
 // WebDriver's codes for the keys the tests press; others are their character.
-const keyCodes = { Space: '\uE00D', Escape: '\uE00C', ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015' };
+const keyCodes = { ' ': '\uE00D', Escape: '\uE00C', ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015' };
 
 // WebDriver has no console log here: the page keeps its own errors.
 function catchErrors() {
@@ -62,7 +62,8 @@ export async function launchWebKit() {
   }
 
   // Each page is a window of its own; calls go to whichever was used last.
-  let current = await call('GET', `${session}/window`);
+  const first = await call('GET', `${session}/window`);
+  let current = first;
   const to = async (handle) => {
     if (current !== handle) await call('POST', `${session}/window`, { handle });
     current = handle;
@@ -114,6 +115,7 @@ export async function launchWebKit() {
         await to(handle);
         await call('DELETE', `${session}/window`);
         current = undefined;
+        await to(first);
       },
     };
     await page.resize(width, height);
