@@ -3,7 +3,8 @@
 //   node browser_test.mjs ENGINE WEB_FOLDER ARTEFACTS_FOLDER
 // ENGINE is chromium, firefox or webkit (see engines.mjs); each check names
 // the engines it runs in.
-import { mkdirSync, writeFileSync } from 'node:fs';
+import { cpSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { setTimeout as sleep } from 'node:timers/promises';
@@ -53,18 +54,18 @@ function expectColor(shot, x, y, expected, what) {
   expect(near(color, expected), `${what} at (${x}, ${y}) is ${color}, not ${expected}`);
 }
 
-// Asks `probe` until what it returns passes `ready`, for at most `seconds`,
-// a limit that only catches a hang; returns the last answer.
-async function waitFor(probe, ready = (answer) => answer, seconds = 20) {
+// Asks `probe` until its answer holds, for at most `seconds`, a limit that
+// only catches a hang; returns the last answer.
+async function waitUntil(probe, holds = (answer) => answer, seconds = 20) {
   const deadline = Date.now() + seconds * 1000;
   for (;;) {
     const answer = await probe();
-    if (ready(answer) || Date.now() > deadline) return answer;
+    if (holds(answer) || Date.now() > deadline) return answer;
     await sleep(50);
   }
 }
 
-// Resolves once the page has drawn `count` more frames.
+// Lets `count` of the page's frames go by, for checks that something did not happen.
 function framesPass(page, count = 10) {
   return page.evaluate(async (count) => {
     for (let i = 0; i < count; i++) await new Promise(requestAnimationFrame);
@@ -105,12 +106,16 @@ function artefact(name) {
 }
 
 // Screenshots until `ready` holds of one; the last is kept as `name`.
-function waitForShot(page, name, ready) {
-  return waitFor(() => screenshot(page, artefact(name)), ready);
+function waitForShot(page, name, ready, seconds = 20) {
+  return waitUntil(() => screenshot(page, artefact(name)), ready, seconds);
 }
 
-function waitForStatus(page, pattern) {
-  return waitFor(() => page.evaluate(() => document.getElementById('status').textContent), (text) => pattern.test(text));
+function statusText(page) {
+  return page.evaluate(() => document.getElementById('status').textContent);
+}
+
+function waitForStatus(page, pattern, seconds = 20) {
+  return waitUntil(() => statusText(page), (text) => pattern.test(text), seconds);
 }
 
 // The player's box in the shot's pixels: found on a 5-pixel grid, its
@@ -150,10 +155,24 @@ async function watchForPlayer(page, x, y) {
   return () => page.evaluate(() => window.driftmoorPlayerSeen);
 }
 
-// The player stands on a platform, 1:1.
-function standing(shot) {
+// Left edge of the player, -1 where it is not shown.
+function playerLeft(shot) {
+  return playerBox(shot)?.left ?? -1;
+}
+
+// Screenshots while the player walks until it is right of `from` (in game
+// pixels); returns where it got to.
+async function walkedPast(page, name, from) {
+  const left = (shot) => playerLeft(shot) / (shot.width / 1280);
+  return left(await waitForShot(page, name, (shot) => left(shot) > from));
+}
+
+// The player stands on level 1's floor: its lowest row, in game pixels, is
+// the one above the floor's top at 670.
+function landed(shot) {
   const player = playerBox(shot);
-  return player !== null && near(shot.at(player.left, player.bottom + 1), black);
+  const scale = shot.width / 1280;
+  return player !== null && Math.abs((player.bottom + 1) / scale - 670) <= 1 / scale;
 }
 
 // The bubble's middle in game pixels, from its disc over the background
@@ -188,7 +207,7 @@ async function expectBubbleAt(page, name, { x, y }) {
 // The canvas lies wholly in the window, unscrolled, once the page has
 // fitted it after a resize.
 async function expectWholeCanvas(page, what) {
-  const fit = await waitFor(() => page.evaluate(() => {
+  const fit = await waitUntil(() => page.evaluate(() => {
     const { x, y, width, height } = document.getElementById('canvas').getBoundingClientRect();
     const whole = x >= 0 && y >= 0 && x + width <= innerWidth && y + height <= innerHeight && scrollY === 0;
     return { whole, text: `canvas ${width} x ${height} at (${x}, ${y}) in ${innerWidth} x ${innerHeight} scrolled ${scrollY}` };
@@ -250,8 +269,8 @@ async function expectGameStarts(page, name) {
 async function startLevelOne(page, press) {
   await expectGameStarts(page, 'intro-scaled');
   await press(page, 640, 400);
-  const floor = (s) => near(atGame(s, 640, 675), black);
-  expect(floor(await waitForShot(page, 'level1-scaled', floor)), 'level 1 did not start');
+  const ready = (s) => near(atGame(s, 640, 675), black) && landed(s);
+  expect(ready(await waitForShot(page, 'level1-scaled', ready)), 'level 1 did not start with the player on its floor');
 }
 
 const server = await serve(folder);
@@ -279,28 +298,27 @@ try {
 
   await check('a click starts level 1', everywhere, async () => {
     await clickCanvas(page, 640, 400);
-    const shot = await waitForShot(page, 'level1', (s) => near(s.at(640, 675), black));
+    const shot = await waitForShot(page, 'level1', (s) => near(s.at(640, 675), black) && landed(s));
     expectColor(shot, 640, 675, black, 'floor');
+    expect(landed(shot), 'the player never landed on the floor');
     expectColor(shot, 1105, 75, goalColor, 'goal');
     expectColor(shot, 640, 400, background, 'background');
   });
 
   await check('D held walks right, Space jumps', everywhere, async () => {
-    const start = await waitForShot(page, 'landed', standing);
-    expect(standing(start), 'the player does not come to stand');
-    const from = playerBox(start);
+    const start = playerLeft(await screenshot(page));
     await page.keyDown('d');
-    const walking = await waitForShot(page, 'walking', (s) => playerBox(s)?.left > from.left);
+    await walkedPast(page, 'walking', start);
     await page.keyUp('d');
-    const to = playerBox(walking);
-    console.log(`      walked from x ${from.left} to ${to.left}`);
+    await framesPass(page);
+    const end = playerLeft(await screenshot(page, artefact('walked')));
     // Steps of 5 pixels a frame; how many depends on the machine's speed.
-    expect(to.left > from.left && (to.left - from.left) % 5 === 0, `from x ${from.left} to ${to.left}`);
-    const landed = playerBox(await waitForShot(page, 'landed-again', standing));
-    const above = { x: Math.round((landed.left + landed.right) / 2), y: landed.top - 10 };
+    expect(start >= 0 && end - start >= 5 && (end - start) % 5 === 0, `from x ${start} to ${end}`);
+    const stood = playerBox(await waitForShot(page, 'landed-again', landed));
+    const above = { x: Math.round((stood.left + stood.right) / 2), y: stood.top - 10 };
     const jumped = await watchForPlayer(page, above.x, above.y);
     await page.keyDown(' ');
-    const seen = await waitFor(jumped);
+    const seen = await waitUntil(jumped);
     await page.keyUp(' ');
     expect(seen, `Space: the player never showed at (${above.x}, ${above.y}), above where it stood`);
   });
@@ -339,7 +357,7 @@ try {
     expect((await page.evaluate(() => window.scrollY)) === 0, 'the page scrolled while the canvas had focus');
     await page.evaluate(() => document.getElementById('canvas').blur());
     await page.press(' ');
-    const scrolled = await waitFor(() => page.evaluate(() => window.scrollY), (y) => y > 0);
+    const scrolled = await waitUntil(() => page.evaluate(() => window.scrollY), (y) => y > 0);
     expect(scrolled > 0, 'Space did not scroll the page without focus');
     await page.evaluate(() => { window.scrollTo(0, 0); document.getElementById('tall').remove(); });
   });
@@ -365,7 +383,7 @@ try {
     await clickElement(laptop, '#fullscreen');
     // Full screen is on once the game spans the screen's width or height,
     // but for the page's rounding to whole and centred pixels.
-    const spans = await waitFor(() => laptop.evaluate(() => {
+    const spans = await waitUntil(() => laptop.evaluate(() => {
       const r = document.getElementById('canvas').getBoundingClientRect();
       return !!document.fullscreenElement && (innerWidth - r.width <= 2 || innerHeight - r.height <= 2);
     }));
@@ -394,17 +412,16 @@ try {
     await startLevelOne(page, tapCanvas);
     await expectBubbleAt(page, 'phone-bubble', await tapCanvas(page, 900, 500));
 
-    // Held, "Walk right" walks, through a tap on the game and after it lifts.
-    const left = (shot) => playerBox(shot)?.left ?? -1;
-    const start = left(await screenshot(page));
+    // Held, "Walk right" walks, through a tap on the game and on after it lifts.
+    const scale = box.width / 1280;
+    const start = playerLeft(await screenshot(page)) / scale;
     const button = buttons['Walk right'];
     const walk = await page.touch(Math.round(button.x + button.width / 2), Math.round(button.y + button.height / 2));
-    const walked = left(await waitForShot(page, 'phone-walking', (s) => left(s) > start));
-    const tapped = await expectBubbleAt(page, 'phone-walk-bubble', await tapCanvas(page, 300, 450));
-    const after = left(await waitForShot(page, 'phone-walked', (s) => left(s) > left(tapped)));
+    await walkedPast(page, 'phone-walking', start);
+    const lifted = playerLeft(await expectBubbleAt(page, 'phone-walk-bubble', await tapCanvas(page, 300, 450))) / scale;
+    const end = await walkedPast(page, 'phone-walked', lifted);
     await walk.lift();
-    console.log(`      walked by touch from x ${start} to ${walked}, then past the tap to ${after} (CSS pixels)`);
-    expect(start >= 0 && walked > start && after > left(tapped), `from x ${start} to ${walked}, ${left(tapped)} at the tap, then ${after}`);
+    expect(start >= 0 && end > lifted, `walked from x ${start} to ${lifted}, then not on after the tap lifted`);
     // Cancelled, a touch on the game or a button neither focuses, zooms,
     // scrolls, selects nor opens a menu.
     const kept = await page.evaluate(() => [...document.querySelectorAll('#canvas, .pad button')].filter((target) =>
@@ -414,7 +431,7 @@ try {
     await page.resize(667, 375);
     await expectWholeCanvas(page, '667 x 375');
     await page.resize(390, 844);
-    const portrait = await waitFor(() => canvasBox(page), (b) => b.width === 390);
+    const portrait = await waitUntil(() => canvasBox(page), (b) => b.width === 390);
     expect(portrait.x === 0 && portrait.width === 390, `portrait canvas ${portrait.width} wide at x ${portrait.x}`);
     const below = Object.values(await touchButtons(page)).every((b) => b.y >= portrait.y + portrait.height);
     expect(below, 'in portrait the buttons are not below the game');
@@ -441,24 +458,43 @@ try {
     }
   });
 
-  await check('the unzipped folder plays opened from a file', everywhere, async () => {
+  await check("the build's web folder, opened from a file as the unzipped zip is, plays", everywhere, async () => {
     const page = await browser.open(pathToFileURL(join(folder, 'index.html')).href, desktop);
     await expectGameStarts(page, 'from-file');
     await closePage(page);
   });
 
-  await check('once visited, the page plays again with its server gone', everywhere, async () => {
-    const own = await serve(folder);
-    const page = await browser.open(own.url, desktop);
-    await expectGameStarts(page, 'online');
-    const kept = await page.evaluate(() => Promise.race([navigator.serviceWorker.ready.then(() => true),
-      new Promise((done) => setTimeout(() => done(false), 20000))]));
-    expect(kept, 'no service worker keeps the page');
-    own.close();
-    own.closeAllConnections();
-    await page.reload();
-    await expectGameStarts(page, 'offline');
-    await closePage(page);
+  await check('once visited, two builds on one host, at / and /beta/, each play again with the server gone', everywhere, async () => {
+    // The second build: the same files, kept under a cache name of its own.
+    const beta = mkdtempSync(join(tmpdir(), 'driftmoor-beta-'));
+    cpSync(folder, beta, { recursive: true });
+    const worker = readFileSync(join(beta, 'sw.js'), 'utf8');
+    const betaWorker = worker.replace(/[0-9a-f]{16}'/, "beta'");
+    expect(betaWorker !== worker, 'no cache hash found in sw.js');
+    writeFileSync(join(beta, 'sw.js'), betaWorker);
+    const own = await serve({ '/': folder, '/beta/': beta });
+    const pages = [];
+    try {
+      for (const path of ['', 'beta/']) {
+        const page = await browser.open(own.url + path, desktop);
+        pages.push(page);
+        await expectGameStarts(page, `online-${path ? 'beta' : 'root'}`);
+        // Kept once the page's own worker, its files cached, controls it.
+        const kept = await waitUntil(() => page.evaluate(() =>
+          navigator.serviceWorker.controller?.scriptURL === new URL('sw.js', location.href).href));
+        expect(kept, `no service worker of its own keeps /${path}`);
+      }
+      own.close();
+      own.closeAllConnections();
+      for (const [i, page] of pages.entries()) {
+        await page.reload();
+        await expectGameStarts(page, `offline-${i ? 'beta' : 'root'}`);
+      }
+    } finally {
+      own.close();
+      for (const page of pages) await closePage(page);
+      rmSync(beta, { recursive: true, force: true });
+    }
   });
   await closePage(page);
   await check('no script errors on any page', everywhere, async () => {

@@ -63,7 +63,8 @@ async function puppeteerPage(browser, url, { width, height, touch, before }, emu
     keyDown: (key) => page.keyboard.down(key),
     keyUp: (key) => page.keyboard.up(key),
     press: (key) => page.keyboard.press(key),
-    reload: () => page.reload(),
+    // A tab in the background draws no frames in Firefox.
+    reload: () => page.bringToFront().then(() => page.reload()),
     errors: async () => errors,
     close: () => page.close(),
   };

@@ -7,7 +7,8 @@ const privateXvfb = fileURLToPath(new URL('../../scripts/private-xvfb', import.m
 
 // Resolves once the server takes connections: { display, stop() }.
 export async function startXvfb({ windowManager = false } = {}) {
-  const server = spawn(privateXvfb, ['3'], { stdio: ['ignore', 'ignore', 'inherit', 'pipe'] });
+  // Its complaints about displays others hold, as it looks for a free one, are noise.
+  const server = spawn(privateXvfb, ['3'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
   const number = await new Promise((done, failed) => {
     let text = '';
     server.stdio[3].on('data', (chunk) => {
