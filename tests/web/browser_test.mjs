@@ -136,23 +136,40 @@ function playerBox(shot) {
   return null;
 }
 
-// Resolves to a probe of whether the player's colour has shown at game pixel
-// (x, y) in a frame drawn since, each read back as the game draws it: under
-// load, screenshots can come further apart than a jump lasts. The check runs
-// after the game's in each frame; read before it, the frame would be blank.
-async function watchForPlayer(page, x, y) {
-  await page.evaluate((x, y, color) => {
+// Watches the frames the game draws from now on, each read back in the page
+// as it is drawn, for one that shows `color` (within `tolerance`) in the
+// game's rectangle { x, y, width, height }: under load, screenshots can come
+// further apart than a jump or a rising bubble lasts. Resolves to a probe
+// that answers null until then, and then that frame as a shot in game
+// pixels, black outside the rectangle. The page reads after the game has
+// drawn; read before, a frame is blank and never matches.
+async function watchFrames(page, rect, color, tolerance = 0) {
+  await page.evaluate(({ x, y, width, height }, color, tolerance) => {
     const gl = document.getElementById('canvas').getContext('webgl');
-    const pixel = new Uint8Array(4);
-    window.driftmoorPlayerSeen = false;
+    const pixels = new Uint8Array(width * height * 4);
+    window.driftmoorFrame = null;
     const look = () => {
-      gl.readPixels(x, 719 - y, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
-      if (color.every((c, i) => pixel[i] === c)) window.driftmoorPlayerSeen = true;
-      else requestAnimationFrame(look);
+      gl.readPixels(x, 720 - y - height, width, height, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
+      for (let i = 0; i < pixels.length; i += 4) {
+        if (color.every((c, k) => Math.abs(pixels[i + k] - c) <= tolerance)) {
+          window.driftmoorFrame = Array.from(pixels);
+          return;
+        }
+      }
+      requestAnimationFrame(look);
     };
     requestAnimationFrame(look);
-  }, x, y, playerColor);
-  return () => page.evaluate(() => window.driftmoorPlayerSeen);
+  }, rect, color, tolerance);
+  return async () => {
+    const pixels = await page.evaluate(() => window.driftmoorFrame);
+    if (!pixels) return null;
+    const at = (x, y) => {
+      if (x < rect.x || x >= rect.x + rect.width || y < rect.y || y >= rect.y + rect.height) return [0, 0, 0];
+      const i = ((rect.y + rect.height - 1 - y) * rect.width + x - rect.x) * 4; // rows bottom up
+      return pixels.slice(i, i + 3);
+    };
+    return { width: 1280, height: 720, at };
+  };
 }
 
 // Left edge of the player, -1 where it is not shown.
@@ -175,33 +192,39 @@ function landed(shot) {
   return player !== null && Math.abs((player.bottom + 1) / scale - 670) <= 1 / scale;
 }
 
-// The bubble's middle in game pixels, from its disc over the background
-// between columns `from` and `to`: exact across, while it rises it is above
-// where it was made.
-function bubbleAt(shot, from, to) {
-  const scale = shot.width / 1280;
+// The bubble's middle in a frame, from its disc over the background between
+// columns `from` and `to`: exact across, while it rises it is above where it
+// was made.
+function bubbleAt(frame, from, to) {
   let left = Infinity, right = -1, top = Infinity, bottom = -1;
-  for (let y = 0; y < shot.height; y++) {
-    for (let x = Math.max(0, Math.floor(from * scale)); x < Math.min(to * scale, shot.width); x++) {
-      if (!near(shot.at(x, y), bubbleOverBackground, 2)) continue;
+  for (let y = 0; y < frame.height; y++) {
+    for (let x = from; x < to; x++) {
+      if (!near(frame.at(x, y), bubbleOverBackground, 2)) continue;
       left = Math.min(left, x); right = Math.max(right, x);
       top = Math.min(top, y); bottom = Math.max(bottom, y);
     }
   }
-  if (right < 0) return null;
-  return { x: (left + right + 1) / 2 / scale, y: (top + bottom + 1) / 2 / scale, scale };
+  return right < 0 ? null : { x: (left + right + 1) / 2, y: (top + bottom + 1) / 2 };
 }
 
-// A bubble was made at game point (x, y): its middle within a CSS pixel across,
-// and no lower than the point. Returns the screenshot that shows it.
-async function expectBubbleAt(page, name, { x, y }) {
-  const shot = await waitForShot(page, name, (s) => bubbleAt(s, x - 80, x + 80));
-  const bubble = bubbleAt(shot, x - 80, x + 80);
-  expect(bubble, `no bubble near x ${x}`);
-  const off = (bubble.x - x) * bubble.scale;
-  expect(Math.abs(off) <= 1, `bubble made at x ${bubble.x.toFixed(1)}, ${off.toFixed(1)} CSS pixels from ${x}`);
-  expect(bubble.y <= y + 1 / bubble.scale, `bubble at y ${bubble.y.toFixed(1)}, below ${y}`);
-  return shot;
+// Presses (clicks or taps) near game point (x, y) and expects its bubble
+// where pressed: its middle within a CSS pixel across, and no lower than the
+// point, in the first frame that shows it. Returns that frame (the columns
+// near the point, as watchFrames gives them) and the point.
+async function blowBubble(page, name, press, x, y) {
+  const at = await pointAt(page, x, y);
+  const from = Math.max(0, Math.round(at.game.x) - 80), to = Math.min(1280, Math.round(at.game.x) + 80);
+  const frame = await watchFrames(page, { x: from, y: 0, width: to - from, height: 720 }, bubbleOverBackground, 2);
+  await press(page, at);
+  const shot = await waitUntil(frame);
+  await screenshot(page, artefact(name));
+  const bubble = shot && bubbleAt(shot, from, to);
+  expect(bubble, `no bubble near x ${at.game.x}`);
+  const scale = (await canvasBox(page)).width / 1280;
+  const off = (bubble.x - at.game.x) * scale;
+  expect(Math.abs(off) <= 1, `bubble made at x ${bubble.x.toFixed(1)}, ${off.toFixed(1)} CSS pixels from ${at.game.x}`);
+  expect(bubble.y <= at.game.y + 1 / scale, `bubble at y ${bubble.y.toFixed(1)}, below ${at.game.y}`);
+  return { shot, at: at.game };
 }
 
 // The canvas lies wholly in the window, unscrolled, once the page has
@@ -230,18 +253,13 @@ async function pointAt(page, x, y) {
   return { x: px, y: py, game: { x: ((px - box.x) * 1280) / box.width, y: ((py - box.y) * 720) / box.height } };
 }
 
-// Clicks near game point (x, y); returns the game point clicked.
-async function clickCanvas(page, x, y) {
-  const at = await pointAt(page, x, y);
-  await page.click(at.x, at.y);
-  return at.game;
-}
+// Ways to press at a point from pointAt.
+const click = (page, at) => page.click(at.x, at.y);
+const tap = async (page, at) => (await page.touch(at.x, at.y)).lift();
 
-// Taps near game point (x, y); returns the game point tapped.
-async function tapCanvas(page, x, y) {
-  const at = await pointAt(page, x, y);
-  await (await page.touch(at.x, at.y)).lift();
-  return at.game;
+// Presses near game point (x, y).
+async function pressCanvas(page, press, x, y) {
+  await press(page, await pointAt(page, x, y));
 }
 
 async function clickElement(page, selector) {
@@ -268,7 +286,7 @@ async function expectGameStarts(page, name) {
 
 async function startLevelOne(page, press) {
   await expectGameStarts(page, 'intro-scaled');
-  await press(page, 640, 400);
+  await pressCanvas(page, press, 640, 400);
   const ready = (s) => near(atGame(s, 640, 675), black) && landed(s);
   expect(ready(await waitForShot(page, 'level1-scaled', ready)), 'level 1 did not start with the player on its floor');
 }
@@ -297,7 +315,7 @@ try {
   });
 
   await check('a click starts level 1', everywhere, async () => {
-    await clickCanvas(page, 640, 400);
+    await pressCanvas(page, click, 640, 400);
     const shot = await waitForShot(page, 'level1', (s) => near(s.at(640, 675), black) && landed(s));
     expectColor(shot, 640, 675, black, 'floor');
     expect(landed(shot), 'the player never landed on the floor');
@@ -316,7 +334,7 @@ try {
     expect(start >= 0 && end - start >= 5 && (end - start) % 5 === 0, `from x ${start} to ${end}`);
     const stood = playerBox(await waitForShot(page, 'landed-again', landed));
     const above = { x: Math.round((stood.left + stood.right) / 2), y: stood.top - 10 };
-    const jumped = await watchForPlayer(page, above.x, above.y);
+    const jumped = await watchFrames(page, { ...above, width: 1, height: 1 }, playerColor);
     await page.keyDown(' ');
     const seen = await waitUntil(jumped);
     await page.keyUp(' ');
@@ -326,15 +344,16 @@ try {
   await check('a click blows its bubble where clicked, in the desktop colour on a dark page', everywhere, async () => {
     const pageColor = await page.evaluate(() => getComputedStyle(document.body).backgroundColor);
     expect(pageColor !== 'rgb(255, 255, 255)', `the page is white (${pageColor})`);
-    const clicked = await clickCanvas(page, 900, 500);
-    const shot = await expectBubbleAt(page, 'bubble', clicked);
+    // In a column the player, wherever it walked to, is not in.
+    const x = playerLeft(await screenshot(page)) < 640 ? 900 : 300;
+    const { shot } = await blowBubble(page, 'bubble', click, x, 500);
     // The bubble's column: its disc over the background, whole, above the floor.
     const inside = [];
-    for (let y = 150; y < 660; y++) if (!near(shot.at(900, y), background)) inside.push(y);
+    for (let y = 150; y < 660; y++) if (!near(shot.at(x, y), background)) inside.push(y);
     expect(inside.length >= 95 && inside.length <= 101, `${inside.length} pixels of bubble in its column`);
     for (const y of inside) {
-      const color = shot.at(900, y);
-      expect(near(color, bubbleOverBackground, 1), `bubble at (900, ${y}) is ${color}`);
+      const color = shot.at(x, y);
+      expect(near(color, bubbleOverBackground, 1), `bubble at (${x}, ${y}) is ${color}`);
     }
   });
 
@@ -351,7 +370,7 @@ try {
       return document.documentElement.scrollHeight > window.innerHeight;
     });
     expect(scrollable, 'the page is too short to scroll');
-    await clickCanvas(page, 640, 300);
+    await pressCanvas(page, click, 640, 300);
     for (const key of [' ', 'ArrowDown', 'ArrowRight']) await page.press(key);
     await framesPass(page);
     expect((await page.evaluate(() => window.scrollY)) === 0, 'the page scrolled while the canvas had focus');
@@ -363,7 +382,7 @@ try {
   });
 
   await check('Escape ends the game and the page says how to play again', everywhere, async () => {
-    await clickCanvas(page, 640, 300);
+    await pressCanvas(page, click, 640, 300);
     await page.press('Escape');
     const text = await waitForStatus(page, /ended/);
     expect(/ended/.test(text) && /[Rr]eload/.test(text), `status says "${text}"`);
@@ -374,8 +393,8 @@ try {
     const laptop = await browser.open(server.url, { width: 1536, height: 730 });
     expect(Object.keys(await touchButtons(laptop)).length === 0, 'touch buttons on a desktop');
     await expectWholeCanvas(laptop, '1536 x 730');
-    await startLevelOne(laptop, clickCanvas);
-    await expectBubbleAt(laptop, 'laptop-bubble', await clickCanvas(laptop, 900, 500));
+    await startLevelOne(laptop, click);
+    await blowBubble(laptop, 'laptop-bubble', click, 900, 500);
     for (const [width, height] of [[1280, 600], [1024, 600]]) {
       await laptop.resize(width, height);
       await expectWholeCanvas(laptop, `${width} x ${height}`);
@@ -391,7 +410,7 @@ try {
     await expectWholeCanvas(laptop, 'full screen');
     const focus = await laptop.evaluate(() => document.activeElement.id);
     expect(focus === 'canvas', `in full screen the focus is on "${focus}"`);
-    await expectBubbleAt(laptop, 'fullscreen-bubble', await clickCanvas(laptop, 400, 450));
+    await blowBubble(laptop, 'fullscreen-bubble', click, 400, 450);
     await closePage(laptop);
   });
 
@@ -409,8 +428,8 @@ try {
       expect(b && b.width >= 48 && b.height >= 48, `${name}: ${JSON.stringify(b)}`);
       expect(b.x >= box.x + box.width || b.x + b.width <= box.x, `${name} over the game`);
     }
-    await startLevelOne(page, tapCanvas);
-    await expectBubbleAt(page, 'phone-bubble', await tapCanvas(page, 900, 500));
+    await startLevelOne(page, tap);
+    await blowBubble(page, 'phone-bubble', tap, 900, 500);
 
     // Held, "Walk right" walks, through a tap on the game and on after it lifts.
     const scale = box.width / 1280;
@@ -418,7 +437,8 @@ try {
     const button = buttons['Walk right'];
     const walk = await page.touch(Math.round(button.x + button.width / 2), Math.round(button.y + button.height / 2));
     await walkedPast(page, 'phone-walking', start);
-    const lifted = playerLeft(await expectBubbleAt(page, 'phone-walk-bubble', await tapCanvas(page, 300, 450))) / scale;
+    await blowBubble(page, 'phone-walk-bubble', tap, 300, 450);
+    const lifted = playerLeft(await screenshot(page)) / scale;
     const end = await walkedPast(page, 'phone-walked', lifted);
     await walk.lift();
     expect(start >= 0 && end > lifted, `walked from x ${start} to ${lifted}, then not on after the tap lifted`);
