@@ -141,34 +141,39 @@ function playerBox(shot) {
 // game's rectangle { x, y, width, height }: under load, screenshots can come
 // further apart than a jump or a rising bubble lasts. Resolves to a probe
 // that answers null until then, and then that frame as a shot in game
-// pixels, black outside the rectangle. The page reads after the game has
-// drawn; read before, a frame is blank and never matches.
+// pixels, black outside the rectangle, with the page's time it was drawn.
+// The page reads after the game has drawn; read before, a frame is blank
+// and never matches.
+let watches = 0;
 async function watchFrames(page, rect, color, tolerance = 0) {
-  await page.evaluate(({ x, y, width, height }, color, tolerance) => {
+  const id = watches++;
+  await page.evaluate((id, { x, y, width, height }, color, tolerance) => {
     const gl = document.getElementById('canvas').getContext('webgl');
     const pixels = new Uint8Array(width * height * 4);
-    window.driftmoorFrame = null;
-    const look = () => {
+    window.driftmoorFrames ??= {};
+    const look = (time) => {
       gl.readPixels(x, 720 - y - height, width, height, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
       for (let i = 0; i < pixels.length; i += 4) {
-        if (color.every((c, k) => Math.abs(pixels[i + k] - c) <= tolerance)) {
-          window.driftmoorFrame = Array.from(pixels);
-          return;
-        }
+        if (!color.every((c, k) => Math.abs(pixels[i + k] - c) <= tolerance)) continue;
+        let text = '';
+        for (let j = 0; j < pixels.length; j += 0x8000) text += String.fromCharCode(...pixels.subarray(j, j + 0x8000));
+        window.driftmoorFrames[id] = { time, pixels: btoa(text) };
+        return;
       }
       requestAnimationFrame(look);
     };
     requestAnimationFrame(look);
-  }, rect, color, tolerance);
+  }, id, rect, color, tolerance);
   return async () => {
-    const pixels = await page.evaluate(() => window.driftmoorFrame);
-    if (!pixels) return null;
+    const frame = await page.evaluate((id) => window.driftmoorFrames[id] ?? null, id);
+    if (!frame) return null;
+    const pixels = Buffer.from(frame.pixels, 'base64');
     const at = (x, y) => {
       if (x < rect.x || x >= rect.x + rect.width || y < rect.y || y >= rect.y + rect.height) return [0, 0, 0];
       const i = ((rect.y + rect.height - 1 - y) * rect.width + x - rect.x) * 4; // rows bottom up
-      return pixels.slice(i, i + 3);
+      return [...pixels.subarray(i, i + 3)];
     };
-    return { width: 1280, height: 720, at };
+    return { width: 1280, height: 720, at, time: frame.time };
   };
 }
 
@@ -217,8 +222,8 @@ async function blowBubble(page, name, press, x, y) {
   const frame = await watchFrames(page, { x: from, y: 0, width: to - from, height: 720 }, bubbleOverBackground, 2);
   await press(page, at);
   const shot = await waitUntil(frame);
-  await screenshot(page, artefact(name));
   const bubble = shot && bubbleAt(shot, from, to);
+  if (!bubble) await screenshot(page, artefact(name));
   expect(bubble, `no bubble near x ${at.game.x}`);
   const scale = (await canvasBox(page)).width / 1280;
   const off = (bubble.x - at.game.x) * scale;
@@ -431,17 +436,23 @@ try {
     await startLevelOne(page, tap);
     await blowBubble(page, 'phone-bubble', tap, 900, 500);
 
-    // Held, "Walk right" walks, through a tap on the game and on after it lifts.
+    // Held, "Walk right" walks, through a tap on the game, and on after the
+    // tap lifts: it reaches a point ahead in a frame drawn after the lift.
     const scale = box.width / 1280;
-    const start = playerLeft(await screenshot(page)) / scale;
+    const player = playerBox(await screenshot(page));
+    const ahead = (x) => ({ x, y: Math.round((player.top + player.bottom) / 2 / scale), width: 1, height: 1 });
+    const walking = await watchFrames(page, ahead(Math.round(player.right / scale) + 10), playerColor);
+    const reached = await watchFrames(page, ahead(1200), playerColor);
+    await page.evaluate(() => addEventListener('touchend', (event) => { window.driftmoorLifted = event.timeStamp; }, { once: true, capture: true }));
     const button = buttons['Walk right'];
     const walk = await page.touch(Math.round(button.x + button.width / 2), Math.round(button.y + button.height / 2));
-    await walkedPast(page, 'phone-walking', start);
+    expect(await waitUntil(walking), 'holding "Walk right" does not walk');
     await blowBubble(page, 'phone-walk-bubble', tap, 300, 450);
-    const lifted = playerLeft(await screenshot(page)) / scale;
-    const end = await walkedPast(page, 'phone-walked', lifted);
+    const there = await waitUntil(reached);
     await walk.lift();
-    expect(start >= 0 && end > lifted, `walked from x ${start} to ${lifted}, then not on after the tap lifted`);
+    const lifted = await page.evaluate(() => window.driftmoorLifted);
+    expect(there && there.time > lifted, there ? `at x 1200 ${(lifted - there.time).toFixed(0)} ms before the tap lifted`
+      : 'walking stopped once the tap lifted');
     // Cancelled, a touch on the game or a button neither focuses, zooms,
     // scrolls, selects nor opens a menu.
     const kept = await page.evaluate(() => [...document.querySelectorAll('#canvas, .pad button')].filter((target) =>

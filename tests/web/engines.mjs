@@ -16,10 +16,10 @@ import { startXvfb } from './xvfb.mjs';
 export const engineNames = ['chromium', 'firefox', 'webkit'];
 export { desktop } from './chromium.mjs';
 
-// Chromium's touch by its protocol, which takes every finger down in each
-// event: puppeteer's own lifts the others. Each new finger gets a lower
-// number than those already down, as some phones do; RGFW once acted only on
-// the highest.
+// Chromium's touch by its protocol: touchStart takes every finger down,
+// touchEnd the ones that lift (puppeteer's own touches lift the others, or
+// none until all do). Each new finger gets a lower number than those already
+// down, as some phones do; RGFW once acted only on the highest.
 function chromiumFingers(page) {
   const down = [];
   let cdp;
@@ -31,8 +31,7 @@ function chromiumFingers(page) {
     return {
       async lift() {
         down.splice(down.indexOf(finger), 1);
-        await cdp.send('Input.dispatchTouchEvent', down.length
-          ? { type: 'touchMove', touchPoints: down } : { type: 'touchEnd', touchPoints: [] });
+        await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [finger] });
       },
     };
   };
