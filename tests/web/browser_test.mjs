@@ -527,6 +527,29 @@ try {
       rmSync(beta, { recursive: true, force: true });
     }
   });
+  await check('on AZERTY the key labelled A walks left, and so does Q in its US place', chromiumOnly, async () => {
+    const page = await browser.open(server.url, desktop);
+    await startLevelOne(page, click);
+    const at = async () => { const shot = await screenshot(page); return playerLeft(shot) / (shot.width / 1280); };
+    // puppeteer's keyboard cannot send a letter from another key's place; the DevTools protocol can.
+    const cdp = await page.raw.createCDPSession();
+    for (const [key, code] of [['a', 'KeyQ'], ['q', 'KeyA']]) {
+      const from = await at();
+      const send = (type) => cdp.send('Input.dispatchKeyEvent', { type, key, code });
+      await send('keyDown');
+      await waitUntil(at, (x) => x >= 0 && x < from);
+      await send('keyUp');
+      const stopped = await at();
+      expect(stopped >= 0 && stopped < from, `key "${key}" on ${code} walked from x ${from} to ${stopped}`);
+      // Released, or D would cancel it out: D alone walks right again.
+      await page.keyDown('d');
+      const after = await walkedPast(page, `right-after-${key}`, stopped);
+      await page.keyUp('d');
+      expect(after > stopped, `after key "${key}" on ${code} was let go, D walked from x ${stopped} to ${after}`);
+    }
+    await closePage(page);
+  });
+
   await closePage(page);
   await check('no script errors on any page', everywhere, async () => {
     expect(pageErrors.length === 0, pageErrors.join('; '));
