@@ -2,6 +2,7 @@
 // HTTP, in a private Xvfb with openbox (full screen needs a window manager).
 // Pages offer what engines.mjs describes.
 import { spawn } from 'node:child_process';
+import { accessSync, constants } from 'node:fs';
 import { createServer } from 'node:net';
 import { setTimeout as sleep } from 'node:timers/promises';
 import { startXvfb } from './xvfb.mjs';
@@ -30,6 +31,7 @@ async function freePort() {
 }
 
 export async function launchWebKit() {
+  for (const binary of [driverBinary, browserBinary]) accessSync(binary, constants.X_OK);
   const x = await startXvfb({ windowManager: true });
   const port = await freePort();
   const driver = spawn(driverBinary, [`--port=${port}`], { stdio: ['ignore', 'ignore', 'inherit'], env: { ...process.env, DISPLAY: x.display } });
