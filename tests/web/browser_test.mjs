@@ -215,7 +215,7 @@ function bubbleAt(frame, from, to) {
 // Presses (clicks or taps) near game point (x, y) and expects its bubble
 // where pressed: its middle within a CSS pixel across, and no lower than the
 // point, in the first frame that shows it. Returns that frame (the columns
-// near the point, as watchFrames gives them) and the point.
+// near the point, as watchFrames gives them).
 async function blowBubble(page, name, press, x, y) {
   const at = await pointAt(page, x, y);
   const from = Math.max(0, Math.round(at.game.x) - 80), to = Math.min(1280, Math.round(at.game.x) + 80);
@@ -229,7 +229,7 @@ async function blowBubble(page, name, press, x, y) {
   const off = (bubble.x - at.game.x) * scale;
   expect(Math.abs(off) <= 1, `bubble made at x ${bubble.x.toFixed(1)}, ${off.toFixed(1)} CSS pixels from ${at.game.x}`);
   expect(bubble.y <= at.game.y + 1 / scale, `bubble at y ${bubble.y.toFixed(1)}, below ${at.game.y}`);
-  return { shot, at: at.game };
+  return shot;
 }
 
 // The canvas lies wholly in the window, unscrolled, once the page has
@@ -351,7 +351,7 @@ try {
     expect(pageColor !== 'rgb(255, 255, 255)', `the page is white (${pageColor})`);
     // In a column the player, wherever it walked to, is not in.
     const x = playerLeft(await screenshot(page)) < 640 ? 900 : 300;
-    const { shot } = await blowBubble(page, 'bubble', click, x, 500);
+    const shot = await blowBubble(page, 'bubble', click, x, 500);
     // The bubble's column: its disc over the background, whole, above the floor.
     const inside = [];
     for (let y = 150; y < 660; y++) if (!near(shot.at(x, y), background)) inside.push(y);
