@@ -1,11 +1,10 @@
 // Debian's chromium, headless, driven by puppeteer-core: shared by the
-// browser test and the benchmark.
+// browser test (through engines.mjs) and the benchmark.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
-import pngjs from 'pngjs';
 
 // Software WebGL, and none of the background connections this closed
 // network would refuse.
@@ -42,24 +41,16 @@ export async function openPage(browser, url, before, viewport = desktop) {
   return page;
 }
 
-// Where the canvas is on the page, for clicks and screenshots.
-export async function canvasBox(page) {
+// Where the canvas is on the page, for clicks.
+async function canvasBox(page) {
   return page.$eval('#canvas', (canvas) => {
     const r = canvas.getBoundingClientRect();
     return { x: r.x + window.scrollX, y: r.y + window.scrollY, width: r.width, height: r.height };
   });
 }
 
-// The canvas as the page shows it, also kept as `file` when one is given.
-export async function screenshot(page, file) {
-  const png = Buffer.from(await page.screenshot({ clip: await canvasBox(page) }));
-  if (file) writeFileSync(file, png);
-  const { width, height, data } = pngjs.PNG.sync.read(png);
-  return { width, height, at: (x, y) => [...data.subarray((y * width + x) * 4, (y * width + x) * 4 + 3)] };
-}
-
 // Where the game's pixel (x, y) is shown on the page, at whatever size.
-export async function gamePoint(page, x, y) {
+async function gamePoint(page, x, y) {
   const box = await canvasBox(page);
   return { x: box.x + (x * box.width) / 1280, y: box.y + (y * box.height) / 720 };
 }
