@@ -1,15 +1,23 @@
 # Reads a Debian changelog and sets OUT to AppStream <release> elements, one
-# per entry, newest first, each dated as its changelog trailer.
-function(changelog_releases changelog out)
+# per entry, newest first, each dated as its changelog trailer. The newest
+# entry must be the project's version: a version bumped alone would label the
+# last release's entry, its text and date, with the new number.
+#   cmake -DCHANGELOG=... -DVERSION=... -P changelog_releases.cmake  checks just that
+function(changelog_releases changelog version out)
     set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
     file(STRINGS "${changelog}" lines)
     set(releases "")
-    set(version "")
+    set(entry_version "")
     foreach(line IN LISTS lines)
         if(line MATCHES "^[a-z0-9][a-z0-9.+-]* \\(([^)]+)\\)")
-            set(version "${CMAKE_MATCH_1}")
+            set(entry_version "${CMAKE_MATCH_1}")
+            if(NOT releases AND NOT entry_version STREQUAL version)
+                message(FATAL_ERROR "${changelog}: the newest entry is for ${entry_version}, but the "
+                    "project's version is ${version}. Add an entry for ${version} above it, in the "
+                    "same form, saying what changed and dated today.")
+            endif()
         elseif(line MATCHES "^ -- .*>  [A-Z][a-z][a-z], ([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
-            if(NOT version)
+            if(NOT entry_version)
                 message(FATAL_ERROR "${changelog}: a trailer without an entry: ${line}")
             endif()
             set(year "${CMAKE_MATCH_3}")
@@ -26,8 +34,8 @@ function(changelog_releases changelog out)
             if(month LESS 10)
                 set(month "0${month}")
             endif()
-            string(APPEND releases "    <release version=\"${version}\" date=\"${year}-${month}-${day}\"/>\n")
-            set(version "")
+            string(APPEND releases "    <release version=\"${entry_version}\" date=\"${year}-${month}-${day}\"/>\n")
+            set(entry_version "")
         endif()
     endforeach()
     if(NOT releases)
@@ -36,3 +44,7 @@ function(changelog_releases changelog out)
     string(STRIP "${releases}" releases)
     set(${out} "    ${releases}" PARENT_SCOPE)
 endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+    changelog_releases("${CHANGELOG}" "${VERSION}" releases)
+endif()

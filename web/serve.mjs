@@ -13,14 +13,19 @@ const types = {
   '.png': 'image/png',
 };
 
-// Resolves to the listening server; its address is server.url.
-export function serve(folder) {
-  const root = resolve(folder);
+// Resolves to the listening server; its address is server.url. `folders`
+// is one folder, served at /, or folders by the path each is served at, as
+// { '/': one, '/beta/': another }.
+export function serve(folders) {
+  const mounts = Object.entries(typeof folders === 'string' ? { '/': folders } : folders)
+    .sort(([a], [b]) => b.length - a.length);
   const server = createServer(async (request, response) => {
     try {
       let path = decodeURIComponent(new URL(request.url, 'http://host').pathname);
       if (path.endsWith('/')) path += 'index.html';
-      const file = join(root, path);
+      const [at, folder] = mounts.find(([prefix]) => path.startsWith(prefix));
+      const root = resolve(folder);
+      const file = join(root, path.slice(at.length - 1));
       if (!file.startsWith(root + sep)) throw new Error('outside the folder');
       const body = await readFile(file);
       response.writeHead(200, {

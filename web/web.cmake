@@ -1,6 +1,5 @@
 # The browser build, included by the top CMakeLists.txt under emscripten: the
-# game and our page in one folder a static host can serve, and the route
-# player for Node.
+# game and our page in one folder a static host can serve.
 
 import_raylib(raylib_web "${DRIFTMOOR_DEPS}/raylib-web")
 target_include_directories(driftmoor_core PUBLIC "${DRIFTMOOR_DEPS}/raylib-web/include")
@@ -14,10 +13,8 @@ if(NOT DRIFTMOOR_NODE_MODULES)
 endif()
 # The closure compiler for the page's --closure pass, pinned by
 # web/closure/package-lock.json: the one Debian's emscripten names is from 2013.
-find_program(DRIFTMOOR_CLOSURE_COMPILER compiler
-    PATHS "${PROJECT_SOURCE_DIR}/web/closure/node_modules/google-closure-compiler-linux"
-    NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-if(NOT DRIFTMOOR_CLOSURE_COMPILER)
+set(DRIFTMOOR_CLOSURE_COMPILER "${PROJECT_SOURCE_DIR}/web/closure/node_modules/google-closure-compiler-linux/compiler")
+if(NOT EXISTS "${DRIFTMOOR_CLOSURE_COMPILER}")
     message(FATAL_ERROR "the closure compiler is not installed: run scripts/setup web")
 endif()
 find_program(DRIFTMOOR_NODE node NO_CMAKE_FIND_ROOT_PATH REQUIRED)
@@ -55,6 +52,10 @@ add_custom_command(OUTPUT "${DRIFTMOOR_WEB_FOLDER}/driftmoor-wasm.js"
     COMMAND "${DRIFTMOOR_NODE}" "${PROJECT_SOURCE_DIR}/web/wasm_script.mjs"
         "${DRIFTMOOR_WEB_FOLDER}/driftmoor.wasm" "${DRIFTMOOR_WEB_FOLDER}/driftmoor-wasm.js"
     DEPENDS driftmoor "${PROJECT_SOURCE_DIR}/web/wasm_script.mjs" VERBATIM)
+# What the link took in, beside the build, for the notices check.
+target_link_options(driftmoor PRIVATE -Wl,--trace)
+set_target_properties(driftmoor PROPERTIES CXX_LINKER_LAUNCHER
+    "${CMAKE_CXX_LINKER_LAUNCHER};${PROJECT_SOURCE_DIR}/web/link-trace;${CMAKE_BINARY_DIR}/driftmoor.link-trace")
 include(web/web_app.cmake)
 
 # The page links the licences of what the linker keeps of raylib and of
@@ -62,21 +63,3 @@ include(web/web_app.cmake)
 include("${PROJECT_SOURCE_DIR}/cmake/notices.cmake")
 write_notices("${DRIFTMOOR_WEB_FOLDER}/THIRD-PARTY-NOTICES.txt" ""
     "${PROJECT_SOURCE_DIR}/web/third-party-notices.txt" /usr/share/common-licenses/Apache-2.0)
-
-# The bare raylib program scripts/bench measures the page against.
-# It keeps the page's first link options: its WebAssembly inside the script.
-add_web_page_program(bare_web "${CMAKE_BINARY_DIR}/bench-web" bench/bare_web.cpp)
-target_link_options(bare_web PRIVATE -sSINGLE_FILE=1)
-set_target_properties(bare_web PROPERTIES EXCLUDE_FROM_ALL ON)
-target_compile_options(bare_web PRIVATE ${warnings} ${float_rules})
-target_include_directories(bare_web PRIVATE "${PROJECT_SOURCE_DIR}")
-
-# The route player under Node, reading the route from the real file system.
-if(NOT BUILD_TESTING)
-    return()
-endif()
-import_raylib(raylib_web_memory "${DRIFTMOOR_DEPS}/raylib-web-memory")
-include(tests/route_player.cmake)
-add_route_player(raylib_web_memory)
-target_link_options(driftmoor_route_player PRIVATE -sNODERAWFS=1 -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1
-    -sEXIT_RUNTIME=1)

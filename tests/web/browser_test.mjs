@@ -1,7 +1,8 @@
 // The browser build end to end in Debian's chromium: our page as a player
 // meets it, with the desktop's pixels.
 //   node browser_test.mjs WEB_FOLDER ARTEFACTS_FOLDER
-import { mkdirSync } from 'node:fs';
+import { cpSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { setTimeout as sleep } from 'node:timers/promises';
@@ -44,16 +45,29 @@ function expectColor(shot, x, y, expected, what) {
   expect(near(color, expected), `${what} at (${x}, ${y}) is ${color}, not ${expected}`);
 }
 
-// Screenshots until `ready` holds of one, for at most `seconds`; the last is
-// kept in the artefacts as `name`.png.
-async function waitForShot(page, name, ready, seconds = 20) {
-  const file = join(artefacts, `web-${name}.png`);
+// Asks `probe` until its answer holds, for at most `seconds`, a limit that
+// only catches a hang; returns the last answer.
+async function waitUntil(probe, holds = (answer) => answer, seconds = 20) {
   const deadline = Date.now() + seconds * 1000;
   for (;;) {
-    const shot = await screenshot(page, file);
-    if (ready(shot) || Date.now() > deadline) return shot;
+    const answer = await probe();
+    if (holds(answer) || Date.now() > deadline) return answer;
     await sleep(100);
   }
+}
+
+// Screenshots until `ready` holds of one; the last is kept in the artefacts
+// as `name`.png.
+async function waitForShot(page, name, ready, seconds = 20) {
+  return waitUntil(() => screenshot(page, join(artefacts, `web-${name}.png`)), ready, seconds);
+}
+
+// Lets `count` of the page's frames go by, for checks that something did not happen.
+async function framesPass(page, count = 10) {
+  await page.evaluate((left) => new Promise((done) => {
+    const next = () => (--left <= 0 ? done() : requestAnimationFrame(next));
+    requestAnimationFrame(next);
+  }), count);
 }
 
 async function statusText(page) {
@@ -61,13 +75,7 @@ async function statusText(page) {
 }
 
 async function waitForStatus(page, pattern, seconds = 10) {
-  const deadline = Date.now() + seconds * 1000;
-  let text = await statusText(page);
-  while (!pattern.test(text) && Date.now() < deadline) {
-    await sleep(100);
-    text = await statusText(page);
-  }
-  return text;
+  return waitUntil(() => statusText(page), (text) => pattern.test(text), seconds);
 }
 
 // Left edge of the player: the first column with its colour.
@@ -78,6 +86,23 @@ function playerLeft(shot) {
     }
   }
   return -1;
+}
+
+// The player stands on level 1's floor: the lowest row of its colour, in
+// game pixels, is the one above the floor's top at 670.
+function landed(shot) {
+  const scale = shot.width / 1280;
+  const x = playerLeft(shot) + Math.ceil(2 * scale);
+  let bottom = -1;
+  for (let y = 0; x > 0 && y < shot.height; y++) if (near(shot.at(x, y), playerColor)) bottom = y;
+  return bottom >= 0 && Math.abs((bottom + 1) / scale - 670) <= 1 / scale;
+}
+
+// Screenshots while the player walks until it is right of `from` (in game
+// pixels); returns where it got to.
+async function walkedPast(page, name, from) {
+  const left = (shot) => playerLeft(shot) / (shot.width / 1280);
+  return left(await waitForShot(page, name, (shot) => left(shot) > from));
 }
 
 // The bubble's middle in game pixels, from its disc over the background
@@ -161,9 +186,8 @@ async function expectGameStarts(page, name) {
 async function startLevelOne(page, press) {
   await expectGameStarts(page, 'intro-scaled');
   await press(page, 640, 400);
-  const floor = (s) => near(atGame(s, 640, 675), black);
-  expect(floor(await waitForShot(page, 'level1-scaled', floor)), 'level 1 did not start');
-  await sleep(1000); // the player lands on the floor
+  const ready = (s) => near(atGame(s, 640, 675), black) && landed(s);
+  expect(ready(await waitForShot(page, 'level1-scaled', ready)), 'level 1 did not start with the player on its floor');
 }
 
 const server = await serve(folder);
@@ -192,20 +216,20 @@ try {
 
   await check('a click starts level 1', async () => {
     await clickCanvas(page, 640, 400);
-    const shot = await waitForShot(page, 'level1', (s) => near(s.at(640, 675), black));
+    const shot = await waitForShot(page, 'level1', (s) => near(s.at(640, 675), black) && landed(s));
     expectColor(shot, 640, 675, black, 'floor');
+    expect(landed(shot), 'the player never landed on the floor');
     expectColor(shot, 1105, 75, goalColor, 'goal');
     expectColor(shot, 640, 400, background, 'background');
   });
 
   await check('D held walks right', async () => {
-    await sleep(1000); // the player lands on the floor
     const start = playerLeft(await screenshot(page));
     await page.keyboard.down('d');
-    await sleep(1000);
+    await walkedPast(page, 'walking', start);
     await page.keyboard.up('d');
+    await framesPass(page);
     const end = playerLeft(await screenshot(page, join(artefacts, 'web-walked.png')));
-    console.log(`      walked from x ${start} to ${end}`);
     // Steps of 5 pixels a frame; how many depends on the machine's speed.
     expect(start >= 0 && end - start >= 5 && (end - start) % 5 === 0, `from x ${start} to ${end}`);
   });
@@ -238,12 +262,12 @@ try {
     expect(scrollable, 'the page is too short to scroll');
     await clickCanvas(page, 640, 300);
     for (const key of ['Space', 'ArrowDown', 'ArrowRight']) await page.keyboard.press(key);
-    await sleep(300);
+    await framesPass(page);
     expect((await page.evaluate(() => window.scrollY)) === 0, 'the page scrolled while the canvas had focus');
     await page.$eval('#canvas', (canvas) => canvas.blur());
     await page.keyboard.press('Space');
-    await sleep(300);
-    expect((await page.evaluate(() => window.scrollY)) > 0, 'Space did not scroll the page without focus');
+    const scrolled = await waitUntil(() => page.evaluate(() => window.scrollY), (y) => y > 0);
+    expect(scrolled > 0, 'Space did not scroll the page without focus');
     await page.evaluate(() => { window.scrollTo(0, 0); document.getElementById('tall').remove(); });
   });
 
@@ -302,7 +326,6 @@ try {
     const tapped = await tapCanvas(page, 900, 500);
     await expectBubbleAt(page, 'phone-bubble', tapped.x, tapped.y);
 
-    const start = playerLeft(await screenshot(page)) / (box.width / 1280);
     // Browsers number touches as they like: here the finger on the button
     // has the higher number, so the tap is not the last touch listed.
     const cdp = await page.createCDPSession();
@@ -310,15 +333,15 @@ try {
     const walk = { x: button.x + button.width / 2, y: button.y + button.height / 2, id: 7 };
     const finger = await fingerAt(page, 300, 450);
     const tap = { x: finger.x, y: finger.y, id: 1 };
+    const start = playerLeft(await screenshot(page)) / (box.width / 1280);
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [walk] });
-    await sleep(500);
+    await walkedPast(page, 'phone-walking', start);
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [walk, tap] });
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: [walk] }); // the tap lifts
-    await sleep(500);
+    const lifted = playerLeft(await screenshot(page)) / (box.width / 1280);
+    const end = await walkedPast(page, 'phone-walked', lifted);
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-    const end = playerLeft(await screenshot(page, join(artefacts, 'web-phone-walked.png'))) / (box.width / 1280);
-    console.log(`      walked by touch from x ${start.toFixed(0)} to ${end.toFixed(0)}`);
-    expect(start >= 0 && end - start >= 100, `from x ${start} to ${end}`);
+    expect(start >= 0 && end > lifted, `walked from x ${start} to ${lifted}, then not on after the tap lifted`);
     await expectBubbleAt(page, 'phone-walk-bubble', finger.game.x, finger.game.y);
     // Cancelled, a touch on the game or a button neither focuses, zooms,
     // scrolls, selects nor opens a menu.
@@ -357,24 +380,43 @@ try {
     }
   });
 
-  await check('the unzipped folder plays opened from a file', async () => {
+  await check("the build's web folder, opened from a file as the unzipped zip is, plays", async () => {
     const page = await openPage(chromium.browser, pathToFileURL(join(folder, 'index.html')).href);
     await expectGameStarts(page, 'from-file');
     await page.close();
   });
 
-  await check('once visited, the page plays again with its server gone', async () => {
-    const own = await serve(folder);
-    const page = await openPage(chromium.browser, own.url);
-    await expectGameStarts(page, 'online');
-    const kept = await page.evaluate(() => Promise.race([navigator.serviceWorker.ready.then(() => true),
-      new Promise((done) => setTimeout(() => done(false), 10000))]));
-    expect(kept, 'no service worker keeps the page');
-    own.close();
-    own.closeAllConnections();
-    await page.reload();
-    await expectGameStarts(page, 'offline');
-    await page.close();
+  await check('once visited, two builds on one host, at / and /beta/, each play again with the server gone', async () => {
+    // The second build: the same files, kept under a cache name of its own.
+    const beta = mkdtempSync(join(tmpdir(), 'driftmoor-beta-'));
+    cpSync(folder, beta, { recursive: true });
+    const worker = readFileSync(join(beta, 'sw.js'), 'utf8');
+    const betaWorker = worker.replace(/[0-9a-f]{16}'/, "beta'");
+    expect(betaWorker !== worker, 'no cache hash found in sw.js');
+    writeFileSync(join(beta, 'sw.js'), betaWorker);
+    const own = await serve({ '/': folder, '/beta/': beta });
+    const pages = [];
+    try {
+      for (const path of ['', 'beta/']) {
+        const page = await openPage(chromium.browser, own.url + path);
+        pages.push(page);
+        await expectGameStarts(page, `online-${path ? 'beta' : 'root'}`);
+        // Kept once the page's own worker, its files cached, controls it.
+        const kept = await waitUntil(() => page.evaluate(() =>
+          navigator.serviceWorker.controller?.scriptURL === new URL('sw.js', location.href).href));
+        expect(kept, `no service worker of its own keeps /${path}`);
+      }
+      own.close();
+      own.closeAllConnections();
+      for (const [i, page] of pages.entries()) {
+        await page.reload();
+        await expectGameStarts(page, `offline-${i ? 'beta' : 'root'}`);
+      }
+    } finally {
+      own.close();
+      for (const page of pages) await page.close();
+      rmSync(beta, { recursive: true, force: true });
+    }
   });
 } finally {
   await chromium.close();
