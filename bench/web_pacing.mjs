@@ -1,35 +1,18 @@
 // How the page's game frames fall on the display's refreshes, in headless
 // chromium on idle level 1.
 //   node web_pacing.mjs GAME_FOLDER SECONDS
-// First at the browser's own refreshes: refreshes are counted by a
-// requestAnimationFrame loop of the bench's, game frames by the WebGL clears
-// that begin each. Then with the page's requestAnimationFrame driven by the
-// bench at 60, 120 and 144 Hz, with timestamps jittered by up to ±0.5 ms as a
-// display's are, as fast as the page takes them. Prints one line a rate,
+// First at the browser's own refreshes, counted by a requestAnimationFrame
+// loop of the bench's (countRefreshes). Then with the page's
+// requestAnimationFrame driven by the bench at 60, 120 and 144 Hz, with
+// timestamps jittered by up to ±0.5 ms as a display's are, as fast as the
+// page takes them. Prints one line a rate,
 // "HZ REFRESHES_A_SECOND STEPS_A_SECOND ONE TWO_OR_MORE" (HZ "browser" for
 // the browser's own; ONE and TWO_OR_MORE are shares of the refreshes).
 import { setTimeout as sleep } from 'node:timers/promises';
-import { clickCanvas, drivenRefreshes, launchChromium, openPage, refreshTimes } from '../tests/web/chromium.mjs';
+import { clickCanvas, countRefreshes, drivenRefreshes, launchChromium, openPage, refreshTimes } from '../tests/web/chromium.mjs';
 import { serve } from '../web/serve.mjs';
 
 const [folder, seconds] = process.argv.slice(2);
-
-function countRefreshes() {
-  window.gameFrames = 0;
-  window.refreshes = [];
-  const clear = WebGLRenderingContext.prototype.clear;
-  WebGLRenderingContext.prototype.clear = function (mask) {
-    window.gameFrames++;
-    return clear.call(this, mask);
-  };
-  let seen = 0;
-  const refresh = () => {
-    window.refreshes.push(window.gameFrames - seen);
-    seen = window.gameFrames;
-    requestAnimationFrame(refresh);
-  };
-  requestAnimationFrame(refresh);
-}
 
 function shares(frames, length) {
   const steps = frames.reduce((a, b) => a + b, 0);

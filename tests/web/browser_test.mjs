@@ -6,7 +6,8 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { setTimeout as sleep } from 'node:timers/promises';
-import { canvasBox, clickCanvas, gamePoint, launchChromium, openPage, screenshot } from './chromium.mjs';
+import { canvasBox, clickCanvas, countRefreshes, drivenRefreshes, gamePoint, launchChromium, openPage, refreshTimes,
+  screenshot } from './chromium.mjs';
 import { serve } from '../../web/serve.mjs';
 
 const [folder, artefacts] = process.argv.slice(2);
@@ -193,7 +194,7 @@ async function startLevelOne(page, press) {
 const server = await serve(folder);
 const chromium = await launchChromium();
 try {
-  const page = await openPage(chromium.browser, server.url);
+  const page = await openPage(chromium.browser, server.url, countRefreshes);
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
 
@@ -203,6 +204,9 @@ try {
     expect(/^Driftmoor \d+\.\d+\.\d+$/.test(version), `version line "${version}"`);
     const text = await waitForStatus(page, /^$/);
     expect(text === '', `status still says "${text}"`);
+    // Served, the WebAssembly streams from its own file, never from the file page's copy.
+    const fetched = await page.evaluate(() => performance.getEntriesByType('resource').map((r) => r.name.split('/').pop()));
+    expect(fetched.includes('driftmoor.wasm') && !fetched.includes('driftmoor-wasm.js'), `fetched ${fetched.join(', ')}`);
   });
 
   await check('intro screen: the desktop colours, the page behind never shows through', async () => {
@@ -232,6 +236,26 @@ try {
     const end = playerLeft(await screenshot(page, join(artefacts, 'web-walked.png')));
     // Steps of 5 pixels a frame; how many depends on the machine's speed.
     expect(start >= 0 && end - start >= 5 && (end - start) % 5 === 0, `from x ${start} to ${end}`);
+  });
+
+  await check('in play no animation frame holds two game frames', async () => {
+    // The first with a clear also holds raylib's as the window opens.
+    const all = await page.evaluate(() => window.refreshes);
+    const refreshes = all.slice(all.findIndex((frames) => frames > 0) + 1);
+    expect(refreshes.length > 60, `only ${refreshes.length} animation frames`);
+    const most = Math.max(...refreshes);
+    expect(most === 1, `an animation frame held ${most} game frames`);
+  });
+
+  await check('driven refreshes: 60 game frames a second at 120 Hz and at 60 Hz, one a refresh at most', async () => {
+    const driven = await openPage(chromium.browser, server.url, drivenRefreshes);
+    await waitForStatus(driven, /^$/);
+    for (const [count, hz, frames, start] of [[240, 120, 120, 1000], [120, 60, 120, 4000]]) {
+      const drawn = await driven.evaluate((times) => window.driveRefreshes(times), refreshTimes(count, hz, start));
+      const total = drawn.reduce((a, b) => a + b, 0);
+      expect(Math.abs(total - frames) <= 1 && Math.max(...drawn) === 1, `${count} refreshes at ${hz} Hz drew ${total} frames, at most ${Math.max(...drawn)} in one`);
+    }
+    await driven.close();
   });
 
   await check('a bubble over the background has the desktop colour on a dark page', async () => {
@@ -365,17 +389,19 @@ try {
     const noWasm = await openPage(chromium.browser, server.url, () => { delete window.WebAssembly; });
     const without = await waitForStatus(noWasm, /could not/);
     expect(/WebAssembly/.test(without), `without WebAssembly: "${without}"`);
-    // The game's script missing, or cut short as by a broken download.
+    // The game's script or WebAssembly missing, or the script cut short as by a broken download.
     const script = await (await fetch(new URL('driftmoor.js', server.url))).text();
-    for (const [what, body] of [['missing', null], ['cut short', script.slice(0, script.length >> 1)]]) {
+    const losses = [['driftmoor.js', 'missing', null], ['driftmoor.js', 'cut short', script.slice(0, script.length >> 1)],
+      ['driftmoor.wasm', 'missing', null]];
+    for (const [file, what, body] of losses) {
       const lost = await openPage(chromium.browser, server.url);
       await lost.setBypassServiceWorker(true);
       await lost.setRequestInterception(true);
-      lost.on('request', (r) => (!r.url().endsWith('driftmoor.js') ? r.continue()
+      lost.on('request', (r) => (!r.url().endsWith(file) ? r.continue()
         : r.respond(body === null ? { status: 404, body: '' } : { status: 200, contentType: 'text/javascript', body })));
       await lost.reload();
       const text = await waitForStatus(lost, /could not/);
-      expect(/could not/.test(text), `driftmoor.js ${what}: "${text}"`);
+      expect(/could not/.test(text), `${file} ${what}: "${text}"`);
       await lost.close();
     }
   });

@@ -83,6 +83,26 @@ export async function mainThreadSeconds(page) {
   return { busy: value('TaskDuration'), cpu: value('ThreadTime') };
 }
 
+// For openPage's `before`: window.refreshes holds, for each of the page's
+// animation frames, how many game frames it drew, counted by the WebGL clears
+// that begin each.
+export function countRefreshes() {
+  window.gameFrames = 0;
+  window.refreshes = [];
+  const clear = WebGLRenderingContext.prototype.clear;
+  WebGLRenderingContext.prototype.clear = function (mask) {
+    window.gameFrames++;
+    return clear.call(this, mask);
+  };
+  let seen = 0;
+  const refresh = () => {
+    window.refreshes.push(window.gameFrames - seen);
+    seen = window.gameFrames;
+    requestAnimationFrame(refresh);
+  };
+  requestAnimationFrame(refresh);
+}
+
 // For openPage's `before`: the page's animation frames come only when
 // driven, with the timestamps given, and game frames are counted by the
 // WebGL clears that begin each. window.driveRefreshes(times) runs one
