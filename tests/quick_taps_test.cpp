@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,7 @@
 // After gtest and raylib: Xlib's macros and its Font would clash with them.
 #define _XTYPEDEF_FONT
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -113,4 +116,109 @@ TEST_F(QuickTaps, TwoKeyTapsInConsecutiveFramesMakeTwoPressesAndAHeldKeyOne)
     auto [heldPresses, heldDown] = play(spaceKey, {1}, {5}, pressed, down);
     EXPECT_EQ(heldPresses, 1);
     EXPECT_EQ(heldDown, 4);
+}
+
+// A key is found by the label it carries in the layout the server has now, in
+// its group in use, looked up afresh, as a player finds it.
+class KeysByLetterAndPlace : public QuickTaps {
+protected:
+    void layout(const std::string& name, int group = 0)
+    {
+        ASSERT_EQ(server().run("setxkbmap " + name), 0) << name;
+        Display* fresh = XOpenDisplay(server().display().c_str());
+        ASSERT_NE(fresh, nullptr);
+        XkbLockGroup(fresh, XkbUseCoreKbd, group);
+        XCloseDisplay(fresh);
+        group_ = group;
+    }
+
+    KeyCode labelled(KeySym label) const
+    {
+        Display* fresh = XOpenDisplay(server().display().c_str());
+        KeyCode found = 0;
+        for (int code = 8; fresh && code < 256 && !found; code++) {
+            if (XkbKeycodeToKeysym(fresh, code, group_, 0) == label) found = code;
+        }
+        if (fresh) XCloseDisplay(fresh);
+        return found;
+    }
+    void key(KeyCode code, bool press)
+    {
+        XTestFakeKeyEvent(display, code, press, 0);
+        XSync(display, False);
+        frame();
+    }
+    static std::set<int> lettersDown()
+    {
+        std::set<int> down;
+        for (int k = KEY_A; k <= KEY_Z; k++) if (IsKeyDown(k)) down.insert(k);
+        return down;
+    }
+
+private:
+    int group_ = 0;
+};
+
+struct Labelled {
+    const char* layout;
+    KeySym label;
+    std::set<int> holds;
+    int group = 0;
+};
+
+class EachLabel : public KeysByLetterAndPlace, public ::testing::WithParamInterface<Labelled> {};
+
+// Held, the key holds the raylib keys of its letter and of its US place; a tap
+// shows each of them pressed for a frame of its own.
+TEST_P(EachLabel, HoldsItsLetterAndItsPlace)
+{
+    layout(GetParam().layout, GetParam().group);
+    KeyCode code = labelled(GetParam().label);
+    ASSERT_NE(code, 0);
+    key(code, true);
+    EXPECT_EQ(lettersDown(), GetParam().holds);
+    key(code, false);
+    EXPECT_EQ(lettersDown(), std::set<int>{});
+
+    XTestFakeKeyEvent(display, code, True, 0);
+    XTestFakeKeyEvent(display, code, False, 0);
+    XSync(display, False);
+    frame();
+    for (int k : GetParam().holds) EXPECT_TRUE(IsKeyPressed(k)) << k;
+    frame();
+    EXPECT_EQ(lettersDown(), std::set<int>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, EachLabel,
+                         ::testing::Values(Labelled{"us", XK_a, {KEY_A}}, Labelled{"fr", XK_a, {KEY_A, KEY_Q}},
+                                           Labelled{"fr", XK_q, {KEY_A, KEY_Q}}, Labelled{"fr", XK_d, {KEY_D}},
+                                           Labelled{"us dvorak", XK_d, {KEY_D, KEY_H}},
+                                           Labelled{"us dvorak", XK_r, {KEY_O, KEY_R}},
+                                           Labelled{"-layout us,fr", XK_a, {KEY_A, KEY_Q}, 1}));
+
+// On Dvorak, E sits in D's US place: with both held, releasing D keeps D held
+// by E, and lets go of the H its own place held.
+TEST_F(KeysByLetterAndPlace, ARaylibKeyIsReleasedWithTheLastKeyHoldingIt)
+{
+    layout("us dvorak");
+    key(labelled(XK_d), true);
+    key(labelled(XK_e), true);
+    key(labelled(XK_d), false);
+    EXPECT_EQ(lettersDown(), (std::set<int>{KEY_D, KEY_E}));
+    key(labelled(XK_e), false);
+    EXPECT_EQ(lettersDown(), std::set<int>{});
+}
+
+TEST_F(KeysByLetterAndPlace, ALayoutSwitchedWhileRunningCountsFromTheNextPress)
+{
+    layout("us");
+    key(labelled(XK_a), true);
+    layout("fr");
+    key(labelled(XK_a), true);
+    EXPECT_EQ(lettersDown(), (std::set<int>{KEY_A, KEY_Q}));
+    // The first A, now labelled Q, lets go of only its A, still held by the new A.
+    key(labelled(XK_q), false);
+    EXPECT_EQ(lettersDown(), (std::set<int>{KEY_A, KEY_Q}));
+    key(labelled(XK_a), false);
+    EXPECT_EQ(lettersDown(), std::set<int>{});
 }

@@ -93,8 +93,9 @@ private:
 } // namespace
 
 // The zip's driftmoor.exe under wine, on a private Xvfb, with DISPLAY hidden
-// from the Windows process as on a real Windows machine.
-TEST(WindowsZip, GameShowsTheIntroThenLevelOneAndEscapeEndsWithStatusOne)
+// from the Windows process as on a real Windows machine, and a French
+// keyboard, whose A sits in the US Q's place.
+TEST(WindowsZip, GameShowsTheIntroThenLevelOneWhereAzertysAWalksLeftAndEscapeEndsWithStatusOne)
 {
     fs::path game = unpackZip(testFolder() / "zip");
     std::vector<std::string> names;
@@ -104,6 +105,7 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneAndEscapeEndsWithStatusOne)
 
     Xvfb x;
     ASSERT_TRUE(x.running()) << "Xvfb did not start";
+    ASSERT_EQ(x.run("setxkbmap fr"), 0);
     WinePrefix prefix(testFolder() / "prefix");
     GameProcess wine(x, {DRIFTMOOR_WINE64, "cmd", "/c", "set DISPLAY=&& driftmoor.exe"}, game.string(),
                      prefix.environment());
@@ -155,6 +157,15 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneAndEscapeEndsWithStatusOne)
     ASSERT_TRUE(player.has_value()) << "no green player on screen";
     EXPECT_EQ((*player)[0] - box.left, 51);
     EXPECT_EQ((*player)[3] - box.top, 669) << "the player rests on the floor at y 670";
+
+    auto playerX = [&](const Shot& shot) {
+        auto p = shot.boxOf(0, 228, 48);
+        return p ? (*p)[0] - box.left : -1;
+    };
+    x.run("xdotool keydown a");
+    Shot walked = waitFor("walked-left", [&](const Shot& shot) { return playerX(shot) >= 0 && playerX(shot) < 51; });
+    x.run("xdotool keyup a");
+    EXPECT_TRUE(playerX(walked) >= 0 && playerX(walked) < 51) << "the key labelled A did not walk left";
 
     x.run("xdotool key Escape");
     EXPECT_EQ(wine.waitForExit(20), std::optional<int>(1)) << wine.state();

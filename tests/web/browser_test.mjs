@@ -444,6 +444,29 @@ try {
       rmSync(beta, { recursive: true, force: true });
     }
   });
+
+  await check('on AZERTY the key labelled A walks left, and so does Q in its US place', async () => {
+    const page = await openPage(chromium.browser, server.url);
+    await startLevelOne(page, clickCanvas);
+    const at = async () => { const shot = await screenshot(page); return playerLeft(shot) / (shot.width / 1280); };
+    // puppeteer's keyboard cannot send a letter from another key's place; the DevTools protocol can.
+    const cdp = await page.createCDPSession();
+    for (const [key, code] of [['a', 'KeyQ'], ['q', 'KeyA']]) {
+      const from = await at();
+      const send = (type) => cdp.send('Input.dispatchKeyEvent', { type, key, code });
+      await send('keyDown');
+      await waitUntil(at, (x) => x >= 0 && x < from);
+      await send('keyUp');
+      const stopped = await at();
+      expect(stopped >= 0 && stopped < from, `key "${key}" on ${code} walked from x ${from} to ${stopped}`);
+      // Released, or D would cancel it out: D alone walks right again.
+      await page.keyboard.down('d');
+      const after = await walkedPast(page, `right-after-${key}`, stopped);
+      await page.keyboard.up('d');
+      expect(after > stopped, `after key "${key}" on ${code} was let go, D walked from x ${stopped} to ${after}`);
+    }
+    await page.close();
+  });
 } finally {
   await chromium.close();
   server.close();
