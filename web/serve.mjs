@@ -4,6 +4,7 @@ import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, resolve, sep } from 'node:path';
 import { pathToFileURL } from 'node:url';
+import { gzipSync } from 'node:zlib';
 
 const types = {
   '.html': 'text/html; charset=utf-8',
@@ -15,8 +16,9 @@ const types = {
 
 // Resolves to the listening server; its address is server.url. `folders`
 // is one folder, served at /, or folders by the path each is served at, as
-// { '/': one, '/beta/': another }.
-export function serve(folders) {
+// { '/': one, '/beta/': another }. With `gzip`, what a browser accepts
+// gzipped goes out gzipped, as real hosts send it (not the icons).
+export function serve(folders, { gzip = false } = {}) {
   const mounts = Object.entries(typeof folders === 'string' ? { '/': folders } : folders)
     .sort(([a], [b]) => b.length - a.length);
   const server = createServer(async (request, response) => {
@@ -27,11 +29,13 @@ export function serve(folders) {
       const root = resolve(folder);
       const file = join(root, path.slice(at.length - 1));
       if (!file.startsWith(root + sep)) throw new Error('outside the folder');
-      const body = await readFile(file);
-      response.writeHead(200, {
-        'Content-Type': types[extname(file)] ?? 'application/octet-stream',
-        'Cache-Control': 'no-store',
-      });
+      let body = await readFile(file);
+      const headers = { 'Content-Type': types[extname(file)] ?? 'application/octet-stream', 'Cache-Control': 'no-store' };
+      if (gzip && extname(file) !== '.png' && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '')) {
+        body = gzipSync(body);
+        headers['Content-Encoding'] = 'gzip';
+      }
+      response.writeHead(200, headers);
       response.end(body);
     } catch {
       response.writeHead(404, { 'Content-Type': 'text/plain' }).end('not found\n');

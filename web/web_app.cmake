@@ -13,12 +13,16 @@ foreach(size 192 512)
 endforeach()
 configure_file("${PROJECT_SOURCE_DIR}/web/manifest.webmanifest" "${DRIFTMOOR_WEB_FOLDER}/manifest.webmanifest" COPYONLY)
 
-# Every file of the folder but sw.js, listed here alone: the service worker
-# keeps them all, and the release checks the zip against its list.
-set(web_app_files index.html driftmoor.js manifest.webmanifest icon-192.png icon-512.png THIRD-PARTY-NOTICES.txt)
+# Every file of the folder but sw.js, listed here alone: sw.js lists them,
+# and the release checks the zip against its list. The service worker keeps
+# them all but the WebAssembly's copy that only a page opened from a file loads.
+set(web_app_files index.html driftmoor.js driftmoor.wasm driftmoor-wasm.js manifest.webmanifest
+    icon-192.png icon-512.png THIRD-PARTY-NOTICES.txt)
+set(web_file_page_files driftmoor-wasm.js)
 list(TRANSFORM web_app_files PREPEND "${DRIFTMOOR_WEB_FOLDER}/" OUTPUT_VARIABLE web_app_paths)
 add_custom_command(OUTPUT "${DRIFTMOOR_WEB_FOLDER}/sw.js"
     COMMAND "${CMAKE_COMMAND}" "-DFOLDER=${DRIFTMOOR_WEB_FOLDER}" "-DFILES=${web_app_files}"
+        "-DFILE_PAGE_FILES=${web_file_page_files}"
         "-DTEMPLATE=${PROJECT_SOURCE_DIR}/web/sw.js.in" -P "${PROJECT_SOURCE_DIR}/web/service_worker.cmake"
     DEPENDS driftmoor ${web_app_paths} "${PROJECT_SOURCE_DIR}/web/sw.js.in" "${PROJECT_SOURCE_DIR}/web/service_worker.cmake"
     VERBATIM)

@@ -9,6 +9,7 @@ import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { setTimeout as sleep } from 'node:timers/promises';
 import pngjs from 'pngjs';
+import { countRefreshes, drivenRefreshes, refreshTimes } from './chromium.mjs';
 import { desktop, engineNames, launch } from './engines.mjs';
 import { serve } from '../../web/serve.mjs';
 
@@ -18,6 +19,8 @@ mkdirSync(artefacts, { recursive: true });
 const everywhere = engineNames;
 const byTouch = ['chromium', 'firefox'];
 const chromiumOnly = ['chromium'];
+// Where a script can run before the page's own: the pacing checks count and drive its frames.
+const scriptsFirst = ['chromium', 'firefox'];
 
 // The desktop's colours; a bubble over the background within 1 per channel.
 const background = [245, 245, 245];
@@ -299,7 +302,7 @@ async function startLevelOne(page, press) {
 const server = await serve(folder);
 const browser = await launch(engine);
 try {
-  const page = await browser.open(server.url, desktop);
+  const page = await browser.open(server.url, { ...desktop, before: scriptsFirst.includes(engine) ? countRefreshes : undefined });
 
   await check('the page loads: title, version, no message once the game runs', everywhere, async () => {
     const [title, version] = await page.evaluate(() => [document.title, document.getElementById('version').textContent]);
@@ -307,6 +310,9 @@ try {
     expect(/^Driftmoor \d+\.\d+\.\d+$/.test(version), `version line "${version}"`);
     const text = await waitForStatus(page, /^$/);
     expect(text === '', `status still says "${text}"`);
+    // Served, the WebAssembly streams from its own file, never from the file page's copy.
+    const fetched = await page.evaluate(() => performance.getEntriesByType('resource').map((r) => r.name.split('/').pop()));
+    expect(fetched.includes('driftmoor.wasm') && !fetched.includes('driftmoor-wasm.js'), `fetched ${fetched.join(', ')}`);
   });
 
   await check('intro screen: the desktop colours, the page behind never shows through', everywhere, async () => {
@@ -344,6 +350,26 @@ try {
     const seen = await waitUntil(jumped);
     await page.keyUp(' ');
     expect(seen, `Space: the player never showed at (${above.x}, ${above.y}), above where it stood`);
+  });
+
+  await check('in play no animation frame holds two game frames', scriptsFirst, async () => {
+    // The first with a clear also holds raylib's as the window opens.
+    const all = await page.evaluate(() => window.refreshes);
+    const refreshes = all.slice(all.findIndex((frames) => frames > 0) + 1);
+    expect(refreshes.length > 60, `only ${refreshes.length} animation frames`);
+    const most = Math.max(...refreshes);
+    expect(most === 1, `an animation frame held ${most} game frames`);
+  });
+
+  await check('driven refreshes: 60 game frames a second at 120 Hz and at 60 Hz, one a refresh at most', scriptsFirst, async () => {
+    const driven = await browser.open(server.url, { ...desktop, before: drivenRefreshes });
+    await waitForStatus(driven, /^$/);
+    for (const [count, hz, frames, start] of [[240, 120, 120, 1000], [120, 60, 120, 4000]]) {
+      const drawn = await driven.evaluate((times) => window.driveRefreshes(times), refreshTimes(count, hz, start));
+      const total = drawn.reduce((a, b) => a + b, 0);
+      expect(Math.abs(total - frames) <= 1 && Math.max(...drawn) === 1, `${count} refreshes at ${hz} Hz drew ${total} frames, at most ${Math.max(...drawn)} in one`);
+    }
+    await closePage(driven);
   });
 
   await check('a click blows its bubble where clicked, in the desktop colour on a dark page', everywhere, async () => {
@@ -474,17 +500,19 @@ try {
     const without = await waitForStatus(noWasm, /could not/);
     expect(/WebAssembly/.test(without), `without WebAssembly: "${without}"`);
     await noWasm.close();
-    // The game's script missing, or cut short as by a broken download.
+    // The game's script or WebAssembly missing, or the script cut short as by a broken download.
     const script = await (await fetch(new URL('driftmoor.js', server.url))).text();
-    for (const [what, body] of [['missing', null], ['cut short', script.slice(0, script.length >> 1)]]) {
+    const losses = [['driftmoor.js', 'missing', null], ['driftmoor.js', 'cut short', script.slice(0, script.length >> 1)],
+      ['driftmoor.wasm', 'missing', null]];
+    for (const [file, what, body] of losses) {
       const lost = await browser.open(server.url, desktop);
       await lost.raw.setBypassServiceWorker(true);
       await lost.raw.setRequestInterception(true);
-      lost.raw.on('request', (r) => (!r.url().endsWith('driftmoor.js') ? r.continue()
+      lost.raw.on('request', (r) => (!r.url().endsWith(file) ? r.continue()
         : r.respond(body === null ? { status: 404, body: '' } : { status: 200, contentType: 'text/javascript', body })));
       await lost.reload();
       const text = await waitForStatus(lost, /could not/);
-      expect(/could not/.test(text), `driftmoor.js ${what}: "${text}"`);
+      expect(/could not/.test(text), `${file} ${what}: "${text}"`);
       await lost.close();
     }
   });

@@ -73,3 +73,57 @@ export async function mainThreadSeconds(page) {
   const value = (name) => metrics.find((m) => m.name === name).value;
   return { busy: value('TaskDuration'), cpu: value('ThreadTime') };
 }
+
+// For openPage's `before`: window.refreshes holds, for each of the page's
+// animation frames, how many game frames it drew, counted by the WebGL clears
+// that begin each.
+export function countRefreshes() {
+  window.gameFrames = 0;
+  window.refreshes = [];
+  const clear = WebGLRenderingContext.prototype.clear;
+  WebGLRenderingContext.prototype.clear = function (mask) {
+    window.gameFrames++;
+    return clear.call(this, mask);
+  };
+  let seen = 0;
+  const refresh = () => {
+    window.refreshes.push(window.gameFrames - seen);
+    seen = window.gameFrames;
+    requestAnimationFrame(refresh);
+  };
+  requestAnimationFrame(refresh);
+}
+
+// For openPage's `before`: the page's animation frames come only when
+// driven, with the timestamps given, and game frames are counted by the
+// WebGL clears that begin each. window.driveRefreshes(times) runs one
+// refresh a timestamp, each once the game is done with the one before, and
+// resolves to the game frames each refresh drew.
+export function drivenRefreshes() {
+  window.gameFrames = 0;
+  const clear = WebGLRenderingContext.prototype.clear;
+  WebGLRenderingContext.prototype.clear = function (mask) {
+    window.gameFrames++;
+    return clear.call(this, mask);
+  };
+  let waiting = [];
+  window.requestAnimationFrame = (callback) => waiting.push(callback);
+  window.driveRefreshes = async (times) => {
+    const frames = [];
+    for (const time of times) {
+      const before = window.gameFrames;
+      const callbacks = waiting;
+      waiting = [];
+      for (const callback of callbacks) callback(time);
+      // The game's frame runs as soon as its callback's promise settles.
+      await new Promise((done) => setTimeout(done, 0));
+      frames.push(window.gameFrames - before);
+    }
+    return frames;
+  };
+}
+
+// `count` refresh timestamps `1000 / hz` ms apart from `start`.
+export function refreshTimes(count, hz, start = 1000) {
+  return Array.from({ length: count }, (_, n) => start + (n * 1000) / hz);
+}
