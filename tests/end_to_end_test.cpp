@@ -108,7 +108,8 @@ protected:
         click(640, 360);
         Shot play = waitFor("level1", [&](const Shot& shot) {
             std::vector<int> pc = player(shot);
-            return gameColor(shot, 640, 675, 0, 0, 0) && !pc.empty() && pc[3] >= 660;
+            // Landed: its lowest row is the one above the floor's top at 670.
+            return gameColor(shot, 640, 675, 0, 0, 0) && !pc.empty() && pc[3] == 669;
         });
         EXPECT_GT(play.width, 0) << "level 1 never showed the player on its floor";
         return play;
