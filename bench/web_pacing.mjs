@@ -3,7 +3,7 @@
 //   node web_pacing.mjs GAME_FOLDER SECONDS
 // First at the browser's own refreshes, counted by a requestAnimationFrame
 // loop of the bench's (countRefreshes). Then with the page's
-// requestAnimationFrame driven by the bench at 60, 120 and 144 Hz, with
+// requestAnimationFrame driven by the bench at 30, 50, 60, 120 and 144 Hz, with
 // timestamps jittered by up to ±0.5 ms as a display's are, as fast as the
 // page takes them. Prints one line a rate,
 // "HZ REFRESHES_A_SECOND STEPS_A_SECOND ONE TWO_OR_MORE" (HZ "browser" for
@@ -33,13 +33,11 @@ try {
   console.log(`browser ${shares(frames, elapsed / 1000).join(' ')}`);
   await page.close();
 
-  for (const hz of [60, 120, 144]) {
+  for (const hz of [30, 50, 60, 120, 144]) {
     const driven = await openPage(chromium.browser, server.url, drivenRefreshes);
     await driven.waitForFunction(() => document.getElementById('status').textContent === '');
     await clickCanvas(driven, 640, 400);
-    let random = 1;
-    const jitter = () => ((random = (random * 16807) % 2147483647) / 2147483647 - 0.5);
-    const times = refreshTimes(Number(seconds) * hz, hz).map((t) => t + jitter());
+    const times = refreshTimes(Number(seconds) * hz, hz, 1000, 0.5);
     const steps = await driven.evaluate((t) => window.driveRefreshes(t), times);
     console.log(`${hz} ${shares(steps, Number(seconds)).join(' ')}`);
     await driven.close();

@@ -75,8 +75,9 @@ export async function mainThreadSeconds(page) {
 }
 
 // For openPage's `before`: window.refreshes holds, for each of the page's
-// animation frames, how many game frames it drew, counted by the WebGL clears
-// that begin each.
+// animation frames, how many game frames the one before drew (the game's
+// frames run after this loop's callback), counted by the WebGL clears that
+// begin each; window.refreshTimes, their timestamps.
 export function countRefreshes() {
   window.gameFrames = 0;
   window.refreshes = [];
@@ -85,8 +86,10 @@ export function countRefreshes() {
     window.gameFrames++;
     return clear.call(this, mask);
   };
+  window.refreshTimes = [];
   let seen = 0;
-  const refresh = () => {
+  const refresh = (time) => {
+    window.refreshTimes.push(time);
     window.refreshes.push(window.gameFrames - seen);
     seen = window.gameFrames;
     requestAnimationFrame(refresh);
@@ -123,7 +126,10 @@ export function drivenRefreshes() {
   };
 }
 
-// `count` refresh timestamps `1000 / hz` ms apart from `start`.
-export function refreshTimes(count, hz, start = 1000) {
-  return Array.from({ length: count }, (_, n) => start + (n * 1000) / hz);
+// `count` refresh timestamps `1000 / hz` ms apart from `start`, each moved
+// by up to ±`jitter` ms, the same every run, as a display's are.
+export function refreshTimes(count, hz, start = 1000, jitter = 0) {
+  let random = 1;
+  const wobble = () => 2 * jitter * ((random = (random * 16807) % 2147483647) / 2147483647 - 0.5);
+  return Array.from({ length: count }, (_, n) => start + (n * 1000) / hz + wobble());
 }
