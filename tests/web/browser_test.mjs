@@ -430,7 +430,7 @@ try {
     await page.evaluate(() => { window.scrollTo(0, 0); document.getElementById('tall').remove(); });
   });
 
-  await check('a lost WebGL context: nothing drawn while lost, then play goes on where it was, in its colours', scriptsFirst, async () => {
+  await check('a lost WebGL context: nothing drawn while lost, then play goes on where it was, in its colours', chromiumOnly, async () => {
     const x = playerLeft(await screenshot(page)) < 640 ? 900 : 300;
     await blowBubble(page, 'bubble-before-loss', click, x, 500);
     const before = playerBox(await screenshot(page));
