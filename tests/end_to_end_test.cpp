@@ -414,7 +414,7 @@ struct Outcome {
 
 Outcome runGame(const std::string& environment)
 {
-    std::string command = "env " + environment + " " + DRIFTMOOR_BINARY + " </dev/null 2>&1";
+    std::string command = "env " + environment + " " + shellWord(DRIFTMOOR_BINARY) + " </dev/null 2>&1";
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return outcome;

@@ -30,7 +30,7 @@ fs::path unpackZip(const fs::path& folder)
 {
     fs::remove_all(folder);
     fs::create_directories(folder);
-    std::string command = "unzip -q '" DRIFTMOOR_WINDOWS_ZIP "' -d '" + folder.string() + "'";
+    std::string command = "unzip -q " + shellWord(DRIFTMOOR_WINDOWS_ZIP) + " -d " + shellWord(folder.string());
     EXPECT_EQ(std::system(command.c_str()), 0) << command << ": build the windows preset first";
     return folder / fs::path(DRIFTMOOR_WINDOWS_ZIP).stem();
 }
@@ -79,7 +79,7 @@ private:
     std::string withSettings(const std::string& command) const
     {
         std::string line = "env -u DISPLAY";
-        for (const std::string& setting : environment_) line += " '" + setting + "'";
+        for (const std::string& setting : environment_) line += " " + shellWord(setting);
         return line + " " + command;
     }
     void run(const std::string& command) const
@@ -190,10 +190,11 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneFullScreenWhereAzertysAWalksLeftAn
 // the same state, every float exact, as the native build.
 TEST(WindowsRoute, ReplaysAsTheNativeBuildDoes)
 {
-    std::string native = printed("'" DRIFTMOOR_ROUTE_PLAYER "' '" DRIFTMOOR_ROUTE "'");
+    std::string native = printed(shellWord(DRIFTMOOR_ROUTE_PLAYER) + " " + shellWord(DRIFTMOOR_ROUTE));
     ASSERT_NE(native.find("final state:"), std::string::npos) << native;
     WinePrefix prefix(testFolder() / "prefix");
-    std::string windows = prefix.output(DRIFTMOOR_WINE64 " '" DRIFTMOOR_WINDOWS_ROUTE_PLAYER "' '" DRIFTMOOR_ROUTE "'");
+    std::string windows = prefix.output(DRIFTMOOR_WINE64 " " + shellWord(DRIFTMOOR_WINDOWS_ROUTE_PLAYER) + " " +
+                                           shellWord(DRIFTMOOR_ROUTE));
     // Windows' C runtime ends every printed line with CR LF.
     std::string expected;
     for (char c : native) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);

@@ -43,8 +43,11 @@ target_link_libraries(driftmoor PRIVATE driftmoor_core)
 # and the closure pass over the script, which must keep the names RGFW's
 # JavaScript calls. The WebAssembly is a file of its own, compiled while it
 # downloads.
+# emcc splits --closure-args like a shell line: the path goes in single quotes.
+string(REPLACE "'" "'\\''" closure_externs "${PROJECT_SOURCE_DIR}/web/closure/externs.js")
+set(closure_externs "'${closure_externs}'")
 target_link_options(driftmoor PRIVATE -sASYNCIFY_IGNORE_INDIRECT -sFILESYSTEM=0 -sMALLOC=emmalloc
-    --closure 1 "--closure-args=--externs=${PROJECT_SOURCE_DIR}/web/closure/externs.js")
+    --closure 1 "--closure-args=--externs=${closure_externs}")
 set_property(TARGET driftmoor APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/web/closure/externs.js")
 # A page opened from a file may not fetch the WebAssembly: it gets a copy
 # inside a script, which only that page loads.

@@ -159,6 +159,13 @@ Xvfb::Box Xvfb::geometry(const std::string& window) const
     return box;
 }
 
+std::string shellWord(const std::string& text)
+{
+    std::string word = "'";
+    for (char c : text) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
 int Xvfb::run(const std::string& command) const
 {
     std::string full = "DISPLAY=" + display_ + " " + command + " </dev/null >/dev/null 2>&1";
@@ -182,8 +189,8 @@ Shot Shot::take(const Xvfb& x, const std::string& name)
 {
     std::string png = artefact(name + ".png");
     std::string raw = artefact(name + ".rgb");
-    x.run("import -window root '" + png + "'");
-    x.run("convert '" + png + "' -depth 8 'rgb:" + raw + "'");
+    x.run("import -window root " + shellWord(png));
+    x.run("convert " + shellWord(png) + " -depth 8 " + shellWord("rgb:" + raw));
     Shot shot;
     std::ifstream in(raw, std::ios::binary);
     shot.rgb.assign(std::istreambuf_iterator<char>(in), {});

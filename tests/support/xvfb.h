@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// One word for the shell, whatever the path holds: spaces, quotes, dollars.
+std::string shellWord(const std::string& text);
+
 // A private X server on a free display, stopped by its own pid when the
 // test ends, whether it passed or not.
 class Xvfb {

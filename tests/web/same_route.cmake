@@ -1,8 +1,10 @@
 # Plays the route with the native route player and with another build's, and
 # fails unless both print the same, byte for byte: the same level reached on
 # the same frame, and the same final state.
-#   cmake -DNATIVE=PLAYER -DOTHER="COMMAND ARGS" -DROUTE=FILE -P same_route.cmake
-separate_arguments(other UNIX_COMMAND "${OTHER}")
+#   cmake -DNATIVE=PLAYER "-DOTHER=COMMAND;ARGS" -DROUTE=FILE -P same_route.cmake
+# OTHER is a list, so that paths with spaces or quotes stay whole.
+set(other ${OTHER})
+list(JOIN other " " OTHER)
 # Standard input from /dev/null: the windowless platform reads it every frame.
 execute_process(COMMAND "${NATIVE}" "${ROUTE}" INPUT_FILE /dev/null
     OUTPUT_VARIABLE native RESULT_VARIABLE native_status)
