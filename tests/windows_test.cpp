@@ -17,11 +17,13 @@ namespace {
 
 void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
-// What a test unpacks and its wine prefix lie in a build folder of its own.
+// What a test unpacks and its wine prefix lie in a build folder of their own,
+// named after the test's suite (one test a suite), which keeps the game's
+// path within Windows' 260 characters in a long checkout too.
 fs::path testFolder()
 {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return fs::path(DRIFTMOOR_WINDOWS_TESTS) / (std::string(test->test_suite_name()) + "." + test->name());
+    return fs::path(DRIFTMOOR_WINDOWS_TESTS) / test->test_suite_name();
 }
 
 // The zip as a player gets it, unpacked afresh into `folder`; returns the
