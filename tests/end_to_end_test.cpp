@@ -1,4 +1,8 @@
+#include <fcntl.h>
+#include <linux/input.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -58,6 +62,7 @@ protected:
     int width = 0;
     int height = 0;
     bool windowManager = false;
+    std::vector<std::string> environment;
 
     void SetUp() override
     {
@@ -66,7 +71,8 @@ protected:
         char name[] = "/tmp/driftmoor-e2e-XXXXXX";
         ASSERT_NE(mkdtemp(name), nullptr);
         folder = name;
-        game = std::make_unique<GameProcess>(x, DRIFTMOOR_BINARY, folder.string());
+        game = std::make_unique<GameProcess>(x, std::vector<std::string>{DRIFTMOOR_BINARY}, folder.string(),
+                                             environment);
         window = game->waitForWindow(20);
         ASSERT_FALSE(window.empty()) << "no window named Driftmoor appeared on " << x.display() << "; the game is "
                                      << game->state() << " and printed:\n"
@@ -106,6 +112,11 @@ protected:
     Shot startPlaying()
     {
         click(640, 360);
+        return levelOne();
+    }
+
+    Shot levelOne()
+    {
         Shot play = waitFor("level1", [&](const Shot& shot) {
             std::vector<int> pc = player(shot);
             // Landed: its lowest row is the one above the floor's top at 670.
@@ -138,6 +149,11 @@ protected:
     void clickMakesBubbleAt(int screenX, int screenY)
     {
         x.run("xdotool mousemove " + std::to_string(screenX) + " " + std::to_string(screenY) + " click 1");
+        bubbleMadeAt(screenX, screenY);
+    }
+
+    void bubbleMadeAt(int screenX, int screenY)
+    {
         // A bubble over the background is one colour.
         auto b = waitFor("bubble", [](const Shot& s) { return s.boxOf(141, 219, 249).has_value(); }).boxOf(141, 219, 249);
         ASSERT_TRUE(b.has_value()) << "no bubble";
@@ -150,13 +166,33 @@ protected:
     template <typename Condition>
     Shot whileHeld(const std::string& key, const std::string& name, Condition reached)
     {
-        x.run("xdotool keydown " + key);
+        return whileHeld([&] { x.run("xdotool keydown " + key); }, [&] { x.run("xdotool keyup " + key); }, name,
+                         reached);
+    }
+
+    template <typename Press, typename Release, typename Condition>
+    Shot whileHeld(Press press, Release release, const std::string& name, Condition reached)
+    {
+        press();
         Shot shot = waitFor(name, [&](const Shot& s) {
             std::vector<int> pc = player(s);
             return !pc.empty() && reached(pc);
         });
-        x.run("xdotool keyup " + key);
+        release();
         return shot;
+    }
+
+    // The player's box once two screenshots in a row agree on it.
+    std::vector<int> standingStill()
+    {
+        std::vector<int> last;
+        Shot shot = waitFor("still", [&](const Shot& s) {
+            std::vector<int> pc = player(s);
+            bool same = !pc.empty() && pc == last;
+            last = pc;
+            return same;
+        });
+        return player(shot);
     }
 
     // Taps space and watches one pixel 40 above the standing player's head:
@@ -164,7 +200,13 @@ protected:
     // screenshots may come.
     bool spaceJumps(const std::vector<int>& standing)
     {
-        x.run("xdotool key space");
+        return jumps(standing, [&] { x.run("xdotool key space"); });
+    }
+
+    template <typename Press>
+    bool jumps(const std::vector<int>& standing, Press press)
+    {
+        press();
         int watchX = left + (standing[0] + standing[2]) / 2;
         int watchY = top + standing[1] - 40;
         for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -318,6 +360,103 @@ TEST_F(EndToEnd, InstantClicksAndTapsCount)
     std::vector<int> standing = player(bubbles);
     ASSERT_FALSE(standing.empty());
     EXPECT_TRUE(spaceJumps(standing)) << "a tap of space did not jump";
+}
+
+// An Xbox 360 pad, through a preloaded stand-in that shows the game a folder
+// of FIFOs as /dev/input: the test writes the pad's evdev records.
+class Gamepad : public EndToEnd {
+protected:
+    std::filesystem::path devices;
+    int pad = -1;
+
+    Gamepad()
+    {
+        char name[] = "/tmp/driftmoor-pads-XXXXXX";
+        devices = mkdtemp(name);
+        // LD_PRELOAD splits at spaces, so the stand-in is found by name. It
+        // comes before the sanitizers' runtime.
+        environment = {"LD_PRELOAD=" DRIFTMOOR_FAKE_EVDEV, "LD_LIBRARY_PATH=" DRIFTMOOR_FAKE_EVDEV_FOLDER,
+                       "DRIFTMOOR_FAKE_INPUT=" + devices.string(), "ASAN_OPTIONS=verify_asan_link_order=0"};
+    }
+    ~Gamepad() override
+    {
+        if (pad >= 0) close(pad);
+        std::filesystem::remove_all(devices);
+    }
+
+    // Plugs the pad in during play, and waits for the game to open it.
+    bool plugIn()
+    {
+        std::string path = (devices / "event0").string();
+        mkfifo(path.c_str(), 0600);
+        for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+             pad < 0 && std::chrono::steady_clock::now() < end; pause(0.05)) {
+            pad = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        }
+        return pad >= 0;
+    }
+
+    void unplug()
+    {
+        std::filesystem::remove(devices / "event0");
+        close(pad);
+        pad = -1;
+    }
+
+    // Records written at once reach the game within one frame.
+    void send(std::initializer_list<input_event> records)
+    {
+        std::vector<input_event> all;
+        for (input_event record : records) {
+            all.push_back(record);
+            all.push_back({{}, EV_SYN, SYN_REPORT, 0});
+        }
+        ASSERT_EQ(write(pad, all.data(), all.size() * sizeof(input_event)), ssize_t(all.size() * sizeof(input_event)));
+    }
+    static input_event button(int code, int value) { return {{}, EV_KEY, static_cast<__u16>(code), value}; }
+    static input_event axis(int code, int value) { return {{}, EV_ABS, static_cast<__u16>(code), value}; }
+};
+
+TEST_F(Gamepad, PlugsInAndPlaysAloneThenLetsGoWhenUnplugged)
+{
+    ASSERT_TRUE(plugIn()) << "the game never opened the pad";
+    send({button(BTN_TR, 1), button(BTN_TR, 0)});
+    std::vector<int> start = player(levelOne());
+    ASSERT_FALSE(start.empty()) << "a quick press of the right shoulder did not start the game";
+
+    auto walk = [&](int code, int value, const std::string& name, auto reached) {
+        return player(whileHeld([&] { send({axis(code, value)}); }, [&] { send({axis(code, 0)}); }, name, reached));
+    };
+    std::vector<int> right = walk(ABS_X, 32767, "stick", [&](auto& pc) { return pc[0] > start[0] + 40; });
+    ASSERT_FALSE(right.empty()) << "the left stick did not walk right";
+    ASSERT_FALSE(walk(ABS_HAT0X, -1, "d-pad", [&](auto& pc) { return pc[0] < right[0] - 20; }).empty())
+        << "the d-pad did not walk left";
+    EXPECT_TRUE(jumps(standingStill(), [&] { send({button(BTN_A, 1), button(BTN_A, 0)}); }))
+        << "a quick press of the south button did not jump";
+
+    auto aim = [&](const Shot& s) { return s.boxOf(255, 255, 255); };
+    send({axis(ABS_RX, 16384)});  // Half tilted, the aim moves 100 pixels a second.
+    Shot aimed = waitFor("aimed", [&](const Shot& s) { return aim(s) && (*aim(s))[0] > left + 840; });
+    send({axis(ABS_RX, 0)});
+    ASSERT_GT(aimed.width, 0) << "the right stick did not move a drawn aim 200 pixels right";
+    std::optional<std::vector<int>> still, last;
+    waitFor("aim-still", [&](const Shot& s) { return (still = std::exchange(last, aim(s))) && still == last; });
+    ASSERT_TRUE(still.has_value());
+    send({axis(ABS_RZ, 255), axis(ABS_RZ, 0)});
+    bubbleMadeAt(((*still)[0] + (*still)[2]) / 2, ((*still)[1] + (*still)[3]) / 2);
+
+    std::vector<int> restarted = player(whileHeld([&] { send({button(BTN_Y, 1)}); }, [&] { send({button(BTN_Y, 0)}); },
+                                                  "restart", [&](auto& pc) { return pc[0] == start[0]; }));
+    EXPECT_FALSE(restarted.empty()) << "the north button did not restart the level";
+
+    send({axis(ABS_X, 32767)});
+    ASSERT_GT(waitFor("walking", [&](const Shot& s) { return playerX(s) > start[0] + 20; }).width, 0);
+    unplug();
+    int unplugged = playerX(Shot::take(x, "unplugged"));
+    // Stopped within a few frames, not by the wall at the level's end.
+    std::vector<int> stopped = standingStill();
+    EXPECT_TRUE(!stopped.empty() && stopped[0] - unplugged <= 50 && stopped[2] < 1260)
+        << "the walk went on after the pad was unplugged at x " << unplugged;
 }
 
 // The game stores nothing: F12, raylib's screenshot key, writes no file.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -12,6 +14,9 @@
 #include "tests/support/xvfb.h"
 
 namespace fs = std::filesystem;
+
+// XInput's buttons, as the stand-in takes them.
+constexpr int XINPUT_DPAD_LEFT = 0x0004, XINPUT_RIGHT_SHOULDER = 0x0200, XINPUT_A = 0x1000, XINPUT_Y = 0x8000;
 
 namespace {
 
@@ -92,6 +97,38 @@ private:
     std::vector<std::string> environment_;
 };
 
+// Wine also maps helper windows with the game's title: the game's is the visible one of its size.
+Xvfb::Box gameWindow(const Xvfb& x)
+{
+    Xvfb::Box box;
+    for (int tries = 0; tries < 600 && box.width == 0; tries++) {
+        std::istringstream ids(x.output("xdotool search --onlyvisible --name '^Driftmoor$'"));
+        for (std::string id; std::getline(ids, id);) {
+            Xvfb::Box candidate = x.geometry(id);
+            if (candidate.width == 1280 && candidate.height == 720) box = candidate;
+        }
+        pause(0.1);
+    }
+    return box;
+}
+
+template <typename Condition>
+Shot waitFor(const Xvfb& x, const std::string& name, Condition condition)
+{
+    Shot shot;
+    for (int tries = 0; tries < 100 && !(shot.width > 0 && condition(shot)); tries++) {
+        pause(0.1);
+        shot = Shot::take(x, name);
+    }
+    return shot;
+}
+
+int playerX(const Shot& shot)
+{
+    auto p = shot.boxOf(0, 228, 48);
+    return p ? (*p)[0] : -1;
+}
+
 } // namespace
 
 // The zip's driftmoor.exe under wine, on a private Xvfb, with DISPLAY hidden
@@ -112,16 +149,7 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneFullScreenWhereAzertysAWalksLeftAn
     GameProcess wine(x, {DRIFTMOOR_WINE64, "cmd", "/c", "set DISPLAY=&& driftmoor.exe"}, game.string(),
                      prefix.environment());
 
-    // Wine also maps helper windows with the game's title: the game's is the visible one of its size.
-    Xvfb::Box box;
-    for (int tries = 0; tries < 600 && box.width == 0; tries++) {
-        std::istringstream ids(x.output("xdotool search --onlyvisible --name '^Driftmoor$'"));
-        for (std::string id; std::getline(ids, id);) {
-            Xvfb::Box candidate = x.geometry(id);
-            if (candidate.width == 1280 && candidate.height == 720) box = candidate;
-        }
-        pause(0.1);
-    }
+    Xvfb::Box box = gameWindow(x);
     ASSERT_EQ(box.width, 1280) << "no 1280 x 720 window named Driftmoor; wine is " << wine.state() << " and printed:\n"
                                << wine.printed() << "\nwindows:\n"
                                << x.output("xwininfo -root -tree");
@@ -129,14 +157,7 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneFullScreenWhereAzertysAWalksLeftAn
     auto shows = [&](const Shot& shot, const Sample& s) {
         return shot.isColor(box.left + s.x, box.top + s.y, s.r, s.g, s.b);
     };
-    auto waitFor = [&](const std::string& name, auto condition) {
-        Shot shot;
-        for (int tries = 0; tries < 100 && !(shot.width > 0 && condition(shot)); tries++) {
-            pause(0.1);
-            shot = Shot::take(x, name);
-        }
-        return shot;
-    };
+    auto waitFor = [&](const std::string& name, auto condition) { return ::waitFor(x, name, condition); };
     auto expectSamples = [&](const Shot& shot, const auto& samples) {
         for (const Sample& s : samples) EXPECT_TRUE(shows(shot, s)) << s.what;
     };
@@ -174,10 +195,6 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneFullScreenWhereAzertysAWalksLeftAn
     ASSERT_TRUE(clicked.has_value()) << "no bubble after a click in full screen";
     EXPECT_NEAR(((*clicked)[0] + (*clicked)[2]) / 2.0, 400, 1) << "the bubble is not where the click was";
 
-    auto playerX = [](const Shot& shot) {
-        auto p = shot.boxOf(0, 228, 48);
-        return p ? (*p)[0] : -1;
-    };
     x.run("xdotool keydown a");
     Shot walked = waitFor("walked-left", [&](const Shot& shot) { return playerX(shot) >= 0 && playerX(shot) < 64; });
     x.run("xdotool keyup a");
@@ -185,6 +202,102 @@ TEST(WindowsZip, GameShowsTheIntroThenLevelOneFullScreenWhereAzertysAWalksLeftAn
 
     x.run("xdotool key Escape");
     EXPECT_EQ(wine.waitForExit(20), std::optional<int>(1)) << wine.state();
+}
+
+// One XInput pad, through a stand-in xinput9_1_0.dll beside the game, which
+// reads the pad's state from a file the test writes.
+struct PadState {
+    int connected = 0, buttons = 0, leftX = 0, leftY = 0, rightX = 0, rightY = 0, leftTrigger = 0, rightTrigger = 0;
+    int pulse = 0, pulseButtons = 0;
+
+    void write(const fs::path& file) const
+    {
+        fs::path part = file.string() + ".part";
+        std::ofstream(part) << connected << ' ' << buttons << ' ' << leftX << ' ' << leftY << ' ' << rightX << ' '
+                            << rightY << ' ' << leftTrigger << ' ' << rightTrigger << ' ' << pulse << ' '
+                            << pulseButtons << '\n';
+        fs::rename(part, file);
+    }
+};
+
+TEST(WindowsGamepad, PlugsInAndPlaysAloneThenLetsGoWhenUnplugged)
+{
+    fs::path game = unpackZip(testFolder() / "zip");
+    fs::copy_file(DRIFTMOOR_FAKE_XINPUT, game / "xinput9_1_0.dll");
+    fs::path file = testFolder() / "pad";
+    PadState pad;
+    pad.write(file);
+    Xvfb x;
+    ASSERT_TRUE(x.running()) << "Xvfb did not start";
+    WinePrefix prefix(testFolder() / "prefix");
+    std::vector<std::string> environment = prefix.environment();
+    environment.insert(environment.end(), {"WINEDLLOVERRIDES=mscoree,mshtml=;xinput9_1_0=n", "DRIFTMOOR_FAKE_PAD=Z:" + file.string()});
+    GameProcess wine(x, {DRIFTMOOR_WINE64, "cmd", "/c", "set DISPLAY=&& driftmoor.exe"}, game.string(), environment);
+    Xvfb::Box box = gameWindow(x);
+    ASSERT_EQ(box.width, 1280) << "no game window; wine is " << wine.state() << " and printed:\n" << wine.printed();
+    auto shows = [&](const Shot& shot, const Sample& s) { return shot.isColor(box.left + s.x, box.top + s.y, s.r, s.g, s.b); };
+    ASSERT_GT(waitFor(x, "intro", [&](const Shot& s) { return shows(s, introSamples[0]); }).width, 0);
+
+    // Plugged in on the intro, its right trigger held starts the game.
+    auto change = [&](auto edit) {
+        edit(pad);
+        pad.write(file);
+    };
+    change([](PadState& p) { p.connected = 1, p.rightTrigger = 255; });
+    int start = playerX(waitFor(x, "level1", [&](const Shot& s) { return shows(s, levelOneSamples[1]) && playerX(s) >= 0; }));
+    change([](PadState& p) { p.rightTrigger = 0; });
+    ASSERT_EQ(start - box.left, 51) << "the right trigger did not start the game";
+
+    auto whileHeld = [&](auto edit, const std::string& name, auto reached) {
+        PadState before = pad;
+        change(edit);
+        int reachedX = playerX(waitFor(x, name, [&](const Shot& s) { return playerX(s) >= 0 && reached(playerX(s)); }));
+        change([&](PadState& p) { p = before; });
+        return reachedX;
+    };
+    int right = whileHeld([](PadState& p) { p.leftX = 32767; }, "stick", [&](int at) { return at > start + 40; });
+    ASSERT_GT(right, start + 40) << "the left stick did not walk right";
+    int dpad = whileHeld([](PadState& p) { p.buttons = XINPUT_DPAD_LEFT; }, "d-pad", [&](int at) { return at < right - 20; });
+    ASSERT_LT(dpad, right - 20) << "the d-pad did not walk left";
+
+    // Still once two screenshots in a row agree.
+    auto still = [&](const std::string& name, auto read) {
+        std::optional<std::vector<int>> last, now;
+        waitFor(x, name, [&](const Shot& s) { return (now = std::exchange(last, read(s))) && now == last; });
+        return now;
+    };
+    auto playerBox = [](const Shot& s) { return s.boxOf(0, 228, 48); };
+    std::optional<std::vector<int>> standing = still("standing", playerBox);
+    ASSERT_TRUE(standing.has_value());
+    change([](PadState& p) { p.pulse = 1, p.pulseButtons = XINPUT_A; });
+    bool jumped = false;
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10); !jumped && std::chrono::steady_clock::now() < end;) {
+        jumped = x.pixel(((*standing)[0] + (*standing)[2]) / 2, (*standing)[1] - 40) == std::vector<unsigned char>{0, 228, 48};
+    }
+    EXPECT_TRUE(jumped) << "a press of the south button that lasted one poll did not jump";
+
+    auto aim = [](const Shot& s) { return s.boxOf(255, 255, 255); };
+    change([](PadState& p) { p.rightX = 16384; });  // Half tilted, the aim moves 100 pixels a second.
+    waitFor(x, "aimed", [&](const Shot& s) { return aim(s) && (*aim(s))[0] > box.left + 840; });
+    change([](PadState& p) { p.rightX = 0; });
+    std::optional<std::vector<int>> aimed = still("aim", aim);
+    ASSERT_TRUE(aimed && (*aimed)[0] > box.left + 840) << "the right stick did not move a drawn aim 200 pixels right";
+    change([](PadState& p) { p.pulse = 2, p.pulseButtons = XINPUT_RIGHT_SHOULDER; });
+    auto bubble = waitFor(x, "bubble", [](const Shot& s) { return s.boxOf(141, 219, 249).has_value(); }).boxOf(141, 219, 249);
+    ASSERT_TRUE(bubble.has_value()) << "no bubble after the right shoulder";
+    EXPECT_NEAR(((*bubble)[0] + (*bubble)[2]) / 2.0, ((*aimed)[0] + (*aimed)[2]) / 2.0, 1) << "the bubble is not at the aim";
+
+    EXPECT_EQ(whileHeld([](PadState& p) { p.buttons = XINPUT_Y; }, "restart", [&](int at) { return at == start; }), start)
+        << "the north button did not restart the level";
+
+    change([](PadState& p) { p.leftX = 32767; });
+    ASSERT_GT(playerX(waitFor(x, "walking", [&](const Shot& s) { return playerX(s) > start + 20; })), start + 20);
+    change([](PadState& p) { p.connected = 0; });
+    int unplugged = playerX(Shot::take(x, "unplugged"));
+    // Stopped within a few frames, not by the wall at the level's end.
+    std::optional<std::vector<int>> stopped = still("stopped", playerBox);
+    EXPECT_TRUE(stopped && (*stopped)[0] - unplugged <= 50 && (*stopped)[2] - box.left < 1260)
+        << "the walk went on after the pad was unplugged at x " << unplugged - box.left;
 }
 
 // The seven-level route through the real frame code on raylib's windowless

@@ -219,10 +219,10 @@ function bubbleAt(frame, from, to) {
 }
 
 // Presses (clicks or taps) near game point (x, y) and expects its bubble
-// where pressed: its middle within a CSS pixel across, and no lower than the
+// where pressed: its middle within `across` CSS pixels, and no lower than the
 // point, in the first frame that shows it. Returns that frame (the columns
 // near the point, as watchFrames gives them).
-async function blowBubble(page, name, press, x, y) {
+async function blowBubble(page, name, press, x, y, across = 1) {
   const at = await pointAt(page, x, y);
   const from = Math.max(0, Math.round(at.game.x) - 80), to = Math.min(1280, Math.round(at.game.x) + 80);
   const frame = await watchFrames(page, { x: from, y: 0, width: to - from, height: 720 }, bubbleOverBackground, 2);
@@ -233,7 +233,7 @@ async function blowBubble(page, name, press, x, y) {
   expect(bubble, `no bubble near x ${at.game.x}`);
   const scale = (await canvasBox(page)).width / 1280;
   const off = (bubble.x - at.game.x) * scale;
-  expect(Math.abs(off) <= 1, `bubble made at x ${bubble.x.toFixed(1)}, ${off.toFixed(1)} CSS pixels from ${at.game.x}`);
+  expect(Math.abs(off) <= across, `bubble made at x ${bubble.x.toFixed(1)}, ${off.toFixed(1)} CSS pixels from ${at.game.x}`);
   expect(bubble.y <= at.game.y + 1 / scale, `bubble at y ${bubble.y.toFixed(1)}, below ${at.game.y}`);
   return shot;
 }
@@ -300,6 +300,70 @@ async function startLevelOne(page, press) {
   await pressCanvas(page, press, 640, 400);
   const ready = (s) => near(atGame(s, 640, 675), black) && landed(s);
   expect(ready(await waitForShot(page, 'level1-scaled', ready)), 'level 1 did not start with the player on its floor');
+}
+
+// The box { left, top, right, bottom } of every pixel of `color`, or null.
+function colorBox(shot, color) {
+  let box = null;
+  for (let y = 0; y < shot.height; y++) {
+    for (let x = 0; x < shot.width; x++) {
+      if (!near(shot.at(x, y), color)) continue;
+      box ??= { left: x, top: y, right: x, bottom: y };
+      box = { left: Math.min(box.left, x), top: box.top, right: Math.max(box.right, x), bottom: y };
+    }
+  }
+  return box;
+}
+
+// Screenshots until two in a row agree on what `read` finds; returns it.
+async function stillAt(page, name, read) {
+  let last;
+  const now = await waitUntil(async () => {
+    const [before, found] = [last, read(await screenshot(page, artefact(name)))];
+    last = found;
+    return { found, same: found !== null && JSON.stringify(found) === JSON.stringify(before) };
+  }, (answer) => answer.same);
+  return now.same ? now.found : null;
+}
+
+// A copy of the folder, served by a server of its own, whose page runs
+// `scripts` before its own in a script tag: WebKit's driver runs none before a page.
+async function servedWith(...scripts) {
+  const copy = mkdtempSync(join(tmpdir(), 'driftmoor-scripted-'));
+  cpSync(folder, copy, { recursive: true });
+  const index = readFileSync(join(copy, 'index.html'), 'utf8');
+  writeFileSync(join(copy, 'index.html'), index.replace('<head>', `<head>${scripts.map((s) => `<script>(${s})()</script>`).join('')}`));
+  const own = await serve(copy);
+  return { url: own.url, async close() { await own.close(); rmSync(copy, { recursive: true, force: true }); } };
+}
+
+// A scripted pad with the standard mapping in place of the browser's pads,
+// run before the page's scripts: window.fakePad.plug(connected), set({ axes,
+// buttons }) by index, and pulse(...buttons), pressed for one read only.
+function fakeGamepad() {
+  const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+  const pad = { id: 'Scripted pad', index: 0, connected: false, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0], buttons };
+  let pulsed = [];
+  Navigator.prototype.getGamepads = function () {
+    if (!pad.connected) return [null, null, null, null];
+    const read = buttons.map((b, i) => (pulsed.includes(i) ? { pressed: true, touched: true, value: 1 } : { ...b }));
+    pulsed = [];
+    return [{ ...pad, timestamp: performance.now(), axes: [...pad.axes], buttons: read }, null, null, null];
+  };
+  window.fakePad = {
+    plug(connected) {
+      pad.connected = connected;
+      // GamepadEvent's constructor takes no scripted pad.
+      const event = new Event(connected ? 'gamepadconnected' : 'gamepaddisconnected');
+      event.gamepad = { ...pad };
+      window.dispatchEvent(event);
+    },
+    set({ axes = {}, buttons: held = {} }) {
+      Object.assign(pad.axes, axes);
+      for (const [i, value] of Object.entries(held)) buttons[i] = { pressed: value > 0.5, touched: value > 0, value };
+    },
+    pulse(...which) { pulsed = which; },
+  };
 }
 
 const server = await serve(folder);
@@ -570,6 +634,54 @@ try {
       const text = await waitForStatus(lost, /could not/);
       expect(/could not/.test(text), `${file} ${what}: "${text}"`);
       await lost.close();
+    }
+  });
+
+  await check('a gamepad alone plays: starts, walks by stick and d-pad, jumps, aims and blows, restarts, stops unplugged', everywhere, async () => {
+    const own = await servedWith(fakeGamepad);
+    const page = await browser.open(own.url, desktop);
+    try {
+      await expectGameStarts(page, 'pad-intro');
+      const pad = (method, ...args) => page.evaluate((m, a) => window.fakePad[m](...a), method, args);
+      const zero = (values = {}) => Object.fromEntries(Object.keys(values).map((i) => [i, 0]));
+      const whileHeld = async (held, name, reached) => {
+        await pad('set', held);
+        const shot = await waitForShot(page, name, reached);
+        await pad('set', { axes: zero(held.axes), buttons: zero(held.buttons) });
+        expect(reached(shot), `${JSON.stringify(held)} held: no ${name}`);
+        return playerLeft(shot);
+      };
+      await pad('plug', true);
+      const start = await whileHeld({ buttons: { 7: 1 } }, 'level 1', (s) => near(s.at(640, 675), black) && landed(s));
+      const right = await whileHeld({ axes: { 0: 1 } }, 'walk right by stick', (s) => playerLeft(s) > start + 40);
+      await whileHeld({ buttons: { 14: 1 } }, 'walk left by d-pad', (s) => playerLeft(s) >= 0 && playerLeft(s) < right - 20);
+
+      const stood = playerBox(await waitForShot(page, 'pad-landed', landed));
+      const above = { x: Math.round((stood.left + stood.right) / 2), y: stood.top - 10 };
+      const jumped = await watchFrames(page, { ...above, width: 1, height: 1 }, playerColor);
+      await pad('pulse', 0);
+      expect(await waitUntil(jumped), 'a press of the south button seen by one poll did not jump');
+
+      const white = (s) => colorBox(s, [255, 255, 255]);
+      // Half tilted, the aim moves 100 pixels a second.
+      await whileHeld({ axes: { 2: 0.5 } }, 'aim moved right', (s) => white(s)?.left > 840);
+      const aim = await stillAt(page, 'pad-aim', white);
+      expect(aim, 'the aim did not stay still');
+      // The aim's middle, as its ring's pixels give it, within a pixel or two.
+      await blowBubble(page, 'pad-bubble', () => pad('pulse', 5), (aim.left + aim.right + 1) / 2, (aim.top + aim.bottom + 1) / 2, 2);
+
+      await whileHeld({ buttons: { 3: 1 } }, 'restart', (s) => playerLeft(s) === start);
+      await pad('set', { axes: { 0: 1 } });
+      await waitForShot(page, 'pad-walking', (s) => playerLeft(s) > start + 20);
+      await pad('plug', false);
+      const unplugged = playerLeft(await screenshot(page));
+      // Stopped within a few frames, not by the wall at the level's end.
+      const stopped = await stillAt(page, 'pad-unplugged', playerBox);
+      expect(stopped && stopped.left - unplugged <= 50 && stopped.right < 1260,
+        `the walk went on after the pad was unplugged at x ${unplugged}: ${JSON.stringify(stopped)}`);
+    } finally {
+      await closePage(page);
+      await own.close();
     }
   });
 
