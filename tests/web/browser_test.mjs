@@ -494,8 +494,11 @@ try {
     await page.evaluate(() => { window.scrollTo(0, 0); document.getElementById('tall').remove(); });
   });
 
-  await check('a lost WebGL context: nothing drawn while lost, then play goes on where it was, in its colours', chromiumOnly, async () => {
-    const x = playerLeft(await screenshot(page)) < 640 ? 900 : 300;
+  await check('a lost WebGL context: nothing drawn while lost, then play goes on where it was, in its colours', everywhere, async () => {
+    const own = await servedWith(countRefreshes);
+    const page = await browser.open(own.url, desktop);
+    await startLevelOne(page, click);
+    const x = 900;
     await blowBubble(page, 'bubble-before-loss', click, x, 500);
     const before = playerBox(await screenshot(page));
     const drawn = await page.evaluate(async () => {
@@ -524,6 +527,21 @@ try {
     await page.keyDown('d');
     await walkedPast(page, 'walking-after-loss', start);
     await page.keyUp('d');
+    await closePage(page);
+    await own.close();
+  });
+
+  await check('a WebGL context lost for good: the page says so and offers a reload, which plays again', chromiumOnly, async () => {
+    const lost = await browser.open(server.url, desktop);
+    await expectGameStarts(lost, 'before-lost-for-good');
+    await lost.evaluate(() => document.getElementById('canvas').getContext('webgl').getExtension('WEBGL_lose_context').loseContext());
+    const text = await waitForStatus(lost, /lost/);
+    expect(/^The game's graphics were lost\. Reload to play again; if the game does not show, /.test(text), `status says "${text}"`);
+    const focused = await lost.evaluate(() => document.activeElement.id);
+    expect(focused === 'reload', `the focus is on "${focused}", not the Reload button`);
+    await clickElement(lost, '#reload');
+    await expectGameStarts(lost, 'reloaded-after-loss');
+    await closePage(lost);
   });
 
   await check('Escape ends the game, and "Play again" starts it afresh at the intro', everywhere, async () => {
