@@ -66,6 +66,12 @@ int answer(unsigned long request, void* out)
     return size;
 }
 
+int openRedirected(const char* name, const char* path, int flags, va_list rest)
+{
+    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(rest, mode_t) : 0;
+    return real<int (*)(const char*, int, ...)>(name)(redirected(path).c_str(), flags, mode);
+}
+
 }
 
 extern "C" {
@@ -79,26 +85,20 @@ int inotify_add_watch(int fd, const char* path, uint32_t mask)
 
 int open(const char* path, int flags, ...)
 {
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list rest;
-        va_start(rest, flags);
-        mode = va_arg(rest, mode_t);
-        va_end(rest);
-    }
-    return real<int (*)(const char*, int, ...)>("open")(redirected(path).c_str(), flags, mode);
+    va_list rest;
+    va_start(rest, flags);
+    int fd = openRedirected("open", path, flags, rest);
+    va_end(rest);
+    return fd;
 }
 
 int open64(const char* path, int flags, ...)
 {
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list rest;
-        va_start(rest, flags);
-        mode = va_arg(rest, mode_t);
-        va_end(rest);
-    }
-    return real<int (*)(const char*, int, ...)>("open64")(redirected(path).c_str(), flags, mode);
+    va_list rest;
+    va_start(rest, flags);
+    int fd = openRedirected("open64", path, flags, rest);
+    va_end(rest);
+    return fd;
 }
 
 int ioctl(int fd, unsigned long request, ...)
