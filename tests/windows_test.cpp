@@ -231,11 +231,14 @@ TEST(WindowsGamepad, PlugsInAndPlaysAloneThenLetsGoWhenUnplugged)
     ASSERT_TRUE(x.running()) << "Xvfb did not start";
     WinePrefix prefix(testFolder() / "prefix");
     std::vector<std::string> environment = prefix.environment();
-    environment.insert(environment.end(), {"WINEDLLOVERRIDES=mscoree,mshtml=;xinput9_1_0=n", "DRIFTMOOR_FAKE_PAD=Z:" + file.string()});
+    environment.insert(environment.end(),
+                       {"WINEDLLOVERRIDES=mscoree,mshtml=;xinput9_1_0=n", "DRIFTMOOR_FAKE_PAD=Z:" + file.string()});
     GameProcess wine(x, {DRIFTMOOR_WINE64, "cmd", "/c", "set DISPLAY=&& driftmoor.exe"}, game.string(), environment);
     Xvfb::Box box = gameWindow(x);
     ASSERT_EQ(box.width, 1280) << "no game window; wine is " << wine.state() << " and printed:\n" << wine.printed();
-    auto shows = [&](const Shot& shot, const Sample& s) { return shot.isColor(box.left + s.x, box.top + s.y, s.r, s.g, s.b); };
+    auto shows = [&](const Shot& shot, const Sample& s) {
+        return shot.isColor(box.left + s.x, box.top + s.y, s.r, s.g, s.b);
+    };
     ASSERT_GT(waitFor(x, "intro", [&](const Shot& s) { return shows(s, introSamples[0]); }).width, 0);
 
     // Plugged in on the intro, its right trigger held starts the game.
@@ -244,7 +247,8 @@ TEST(WindowsGamepad, PlugsInAndPlaysAloneThenLetsGoWhenUnplugged)
         pad.write(file);
     };
     change([](PadState& p) { p.connected = 1, p.rightTrigger = 255; });
-    int start = playerX(waitFor(x, "level1", [&](const Shot& s) { return shows(s, levelOneSamples[1]) && playerX(s) >= 0; }));
+    int start = playerX(
+        waitFor(x, "level1", [&](const Shot& s) { return shows(s, levelOneSamples[1]) && playerX(s) >= 0; }));
     change([](PadState& p) { p.rightTrigger = 0; });
     ASSERT_EQ(start - box.left, 51) << "the right trigger did not start the game";
 
@@ -257,7 +261,8 @@ TEST(WindowsGamepad, PlugsInAndPlaysAloneThenLetsGoWhenUnplugged)
     };
     int right = whileHeld([](PadState& p) { p.leftX = 32767; }, "stick", [&](int at) { return at > start + 40; });
     ASSERT_GT(right, start + 40) << "the left stick did not walk right";
-    int dpad = whileHeld([](PadState& p) { p.buttons = XINPUT_DPAD_LEFT; }, "d-pad", [&](int at) { return at < right - 20; });
+    int dpad =
+        whileHeld([](PadState& p) { p.buttons = XINPUT_DPAD_LEFT; }, "d-pad", [&](int at) { return at < right - 20; });
     ASSERT_LT(dpad, right - 20) << "the d-pad did not walk left";
 
     // Still once two screenshots in a row agree.
@@ -271,8 +276,10 @@ TEST(WindowsGamepad, PlugsInAndPlaysAloneThenLetsGoWhenUnplugged)
     ASSERT_TRUE(standing.has_value());
     change([](PadState& p) { p.pulse = 1, p.pulseButtons = XINPUT_A; });
     bool jumped = false;
-    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10); !jumped && std::chrono::steady_clock::now() < end;) {
-        jumped = x.pixel(((*standing)[0] + (*standing)[2]) / 2, (*standing)[1] - 40) == std::vector<unsigned char>{0, 228, 48};
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!jumped && std::chrono::steady_clock::now() < end) {
+        int aboveX = ((*standing)[0] + (*standing)[2]) / 2, aboveY = (*standing)[1] - 40;
+        jumped = x.pixel(aboveX, aboveY) == std::vector<unsigned char>{0, 228, 48};
     }
     EXPECT_TRUE(jumped) << "a press of the south button that lasted one poll did not jump";
 
@@ -283,9 +290,11 @@ TEST(WindowsGamepad, PlugsInAndPlaysAloneThenLetsGoWhenUnplugged)
     std::optional<std::vector<int>> aimed = still("aim", aim);
     ASSERT_TRUE(aimed && (*aimed)[0] > box.left + 840) << "the right stick did not move a drawn aim 200 pixels right";
     change([](PadState& p) { p.pulse = 2, p.pulseButtons = XINPUT_RIGHT_SHOULDER; });
-    auto bubble = waitFor(x, "bubble", [](const Shot& s) { return s.boxOf(141, 219, 249).has_value(); }).boxOf(141, 219, 249);
+    auto bubbleBox = [](const Shot& s) { return s.boxOf(141, 219, 249); };
+    auto bubble = bubbleBox(waitFor(x, "bubble", [&](const Shot& s) { return bubbleBox(s).has_value(); }));
     ASSERT_TRUE(bubble.has_value()) << "no bubble after the right shoulder";
-    EXPECT_NEAR(((*bubble)[0] + (*bubble)[2]) / 2.0, ((*aimed)[0] + (*aimed)[2]) / 2.0, 1) << "the bubble is not at the aim";
+    EXPECT_NEAR(((*bubble)[0] + (*bubble)[2]) / 2.0, ((*aimed)[0] + (*aimed)[2]) / 2.0, 1)
+        << "the bubble is not at the aim";
 
     EXPECT_EQ(whileHeld([](PadState& p) { p.buttons = XINPUT_Y; }, "restart", [&](int at) { return at == start; }), start)
         << "the north button did not restart the level";

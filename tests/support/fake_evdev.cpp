@@ -59,7 +59,9 @@ int answer(unsigned long request, void* out)
         int axis = number - 0x40;
         bool trigger = axis == ABS_Z || axis == ABS_RZ;
         bool hat = axis == ABS_HAT0X || axis == ABS_HAT0Y;
-        *static_cast<input_absinfo*>(out) = {0, trigger ? 0 : hat ? -1 : -32768, trigger ? 255 : hat ? 1 : 32767, 0, 0, 0};
+        int lowest = trigger ? 0 : hat ? -1 : -32768;
+        int highest = trigger ? 255 : hat ? 1 : 32767;
+        *static_cast<input_absinfo*>(out) = {0, lowest, highest, 0, 0, 0};
     } else {
         return -1;
     }
@@ -108,7 +110,8 @@ int ioctl(int fd, unsigned long request, ...)
     void* argument = va_arg(rest, void*);
     va_end(rest);
     struct stat status;
-    if (_IOC_TYPE(request) == 'E' && fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode)) return answer(request, argument);
+    bool pad = _IOC_TYPE(request) == 'E' && fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode);
+    if (pad) return answer(request, argument);
     return real<int (*)(int, unsigned long, ...)>("ioctl")(fd, request, argument);
 }
 
