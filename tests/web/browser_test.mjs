@@ -685,7 +685,7 @@ try {
       await whileHeld({ axes: { 2: 0.5 } }, 'aim moved right', (s) => white(s)?.left > 840);
       const aim = await stillAt(page, 'pad-aim', white);
       expect(aim, 'the aim did not stay still');
-      // The aim's middle, as its ring's pixels give it, within a pixel or two.
+      // The aim's middle, as its cross's pixels give it, within a pixel or two.
       await blowBubble(page, 'pad-bubble', () => pad('pulse', 5), (aim.left + aim.right + 1) / 2, (aim.top + aim.bottom + 1) / 2, 2);
 
       await whileHeld({ buttons: { 3: 1 } }, 'restart', (s) => playerLeft(s) === start);
