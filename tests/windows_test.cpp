@@ -284,11 +284,11 @@ TEST(WindowsGamepad, PlugsInAndPlaysAloneThenLetsGoWhenUnplugged)
     EXPECT_TRUE(jumped) << "a press of the south button that lasted one poll did not jump";
 
     auto aim = [](const Shot& s) { return s.boxOf(255, 255, 255); };
-    change([](PadState& p) { p.rightX = 16384; });  // Half tilted, the aim moves 100 pixels a second.
-    waitFor(x, "aimed", [&](const Shot& s) { return aim(s) && (*aim(s))[0] > box.left + 840; });
+    change([](PadState& p) { p.rightX = 13107; });  // Tilted 0.4, the aim moves 36 pixels a second.
+    waitFor(x, "aimed", [&](const Shot& s) { return aim(s) && (*aim(s))[0] > box.left + 700; });
     change([](PadState& p) { p.rightX = 0; });
     std::optional<std::vector<int>> aimed = still("aim", aim);
-    ASSERT_TRUE(aimed && (*aimed)[0] > box.left + 840) << "the right stick did not move a drawn aim 200 pixels right";
+    ASSERT_TRUE(aimed && (*aimed)[0] > box.left + 700) << "the right stick did not move a drawn aim 60 pixels right";
     change([](PadState& p) { p.pulse = 2, p.pulseButtons = XINPUT_RIGHT_SHOULDER; });
     auto bubbleBox = [](const Shot& s) { return s.boxOf(141, 219, 249); };
     auto bubble = bubbleBox(waitFor(x, "bubble", [&](const Shot& s) { return bubbleBox(s).has_value(); }));
